@@ -1,0 +1,213 @@
+#include "AccountFiles.h"
+
+#include "dbkit/ConnectionText.h"
+#include "dbkit/Error.h"
+#include "dbkit/QtSqlDatabase.h"
+#include "dbkit/SqlText.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+
+// The bundled files live in this static library; register them once.
+static void registerBundledFiles() { Q_INIT_RESOURCE(resources); }
+
+namespace zx::host {
+
+void initBundledFiles()
+{
+    static const bool done = (registerBundledFiles(), true);
+    Q_UNUSED(done);
+}
+
+namespace {
+
+// The tables every account database must have.
+const char* const RequiredTables[] = {"AccInformation", "GL_mend",       "GradeDef",
+                                      "InventoryClass", "CustomerClass", "VendorClass",
+                                      "Inventory",      "Warehouse"};
+
+QStringList statementsOf(const QString& resource)
+{
+    initBundledFiles();
+    QFile file(resource);
+    if (!file.open(QIODevice::ReadOnly))
+        throw Error(QStringLiteral("missing bundled file %1").arg(resource));
+    QStringList lines;
+    for (const QString& line : QString::fromUtf8(file.readAll()).split(QLatin1Char('\n')))
+        if (!line.trimmed().startsWith(QLatin1String("--")))
+            lines << line;
+    QStringList statements;
+    static const QRegularExpression end(QStringLiteral(";\\s*$"), QRegularExpression::MultilineOption);
+    for (const QString& statement : lines.join(QLatin1Char('\n')).split(end))
+        if (!statement.trimmed().isEmpty())
+            statements << statement.trimmed();
+    return statements;
+}
+
+// A scratch SQLite file that becomes `target` only when everything in it
+// succeeded; nothing is left behind otherwise.
+class ScratchFile {
+public:
+    explicit ScratchFile(const QString& target)
+        : m_target(target), m_scratch(target + QStringLiteral(".creating"))
+    {
+        QFile::remove(m_scratch);
+        m_name = QStringLiteral("zxcreate-%1").arg(reinterpret_cast<quintptr>(this));
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(m_scratch);
+        if (!db.open())
+            throw Error(QStringLiteral("cannot create %1: %2").arg(m_scratch, db.lastError().text()));
+    }
+    ~ScratchFile()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            db.close();
+        }
+        QSqlDatabase::removeDatabase(m_name);
+        if (!m_done)
+            QFile::remove(m_scratch);
+    }
+
+    void run(const QString& resource)
+    {
+        QSqlDatabase db = QSqlDatabase::database(m_name, false);
+        for (const QString& statement : statementsOf(resource)) {
+            QSqlQuery query(db);
+            if (!query.exec(statement))
+                throw Error(QStringLiteral("%1: %2 (%3)").arg(resource, statement, query.lastError().text()));
+        }
+    }
+
+    void runText(const QString& statement)
+    {
+        QSqlQuery query(QSqlDatabase::database(m_name, false));
+        if (!query.exec(statement))
+            throw Error(QStringLiteral("%1 (%2)").arg(statement, query.lastError().text()));
+    }
+
+    void commit()
+    {
+        {
+            QSqlDatabase db = QSqlDatabase::database(m_name, false);
+            db.close();
+        }
+        if (QFileInfo::exists(m_target))
+            throw Error(QStringLiteral("%1 appeared while it was being created").arg(m_target));
+        if (!QFile::rename(m_scratch, m_target))
+            throw Error(QStringLiteral("cannot create %1").arg(m_target));
+        m_done = true;
+    }
+
+private:
+    QString m_target, m_scratch, m_name;
+    bool m_done = false;
+};
+
+QString periodRows(const QString& account, int year)
+{
+    QStringList rows;
+    for (int month = 1; month <= 12; ++month) {
+        const QDate begin(year, month, 1);
+        rows << QStringLiteral("('%1',%2,%3,'%4','%5')")
+                    .arg(db::sqlQuoted(account))
+                    .arg(year)
+                    .arg(month)
+                    .arg(begin.toString(Qt::ISODate), begin.addMonths(1).addDays(-1).toString(Qt::ISODate));
+    }
+    return QStringLiteral("INSERT OR IGNORE INTO ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
+           rows.join(QLatin1Char(','));
+}
+
+}  // namespace
+
+CreatedAccount createAccount(const QString& dir, const QString& account, const QString& year)
+{
+    static const QRegularExpression accountForm(QStringLiteral("^[0-9A-Za-z]{3}$"));
+    static const QRegularExpression yearForm(QStringLiteral("^[0-9]{4}$"));
+    if (!accountForm.match(account).hasMatch())
+        throw Error(QStringLiteral("the account number must be 3 letters or digits: \"%1\"").arg(account));
+    if (!yearForm.match(year).hasMatch())
+        throw Error(QStringLiteral("the year must be 4 digits: \"%1\"").arg(year));
+    if (!QDir().mkpath(dir))
+        throw Error(QStringLiteral("cannot create the folder %1").arg(dir));
+
+    CreatedAccount created;
+    const QDir folder(dir);
+    created.accountFile = folder.absoluteFilePath(QStringLiteral("ZXDATA_%1_%2.db").arg(account, year));
+    created.systemFile = folder.absoluteFilePath(QStringLiteral("zxsystem.db"));
+    if (QFileInfo::exists(created.accountFile))
+        throw Error(QStringLiteral("%1 already exists; an account is never overwritten").arg(created.accountFile));
+
+    {
+        ScratchFile accountDb(created.accountFile);
+        accountDb.runText(QStringLiteral("BEGIN"));
+        accountDb.run(QStringLiteral(":/sql/account-schema.sql"));
+        accountDb.run(QStringLiteral(":/sql/account-defaults.sql"));
+        accountDb.runText(QStringLiteral("COMMIT"));
+        if (!QFileInfo::exists(created.systemFile)) {
+            ScratchFile systemDb(created.systemFile);
+            systemDb.run(QStringLiteral(":/sql/system-schema.sql"));
+            systemDb.runText(periodRows(account, year.toInt()));
+            systemDb.commit();
+            created.systemCreated = true;
+        } else {
+            // Another account's system database: add this year's periods.
+            auto system = db::openDatabase(QStringLiteral("Provider=SQLite;Data Source=") + created.systemFile +
+                                           QStringLiteral(";System Database=") + created.systemFile);
+            system->Execute(periodRows(account, year.toInt()));
+        }
+        accountDb.commit();
+    }
+    return created;
+}
+
+void runSqlResource(db::HostDatabase& database, const QString& resource)
+{
+    for (const QString& statement : statementsOf(resource))
+        database.Execute(statement);
+}
+
+void addDemoData(const QString& accountFile, const QString& year)
+{
+    auto database = openAccount(accountFile, QString());
+    database->BeginTrans();
+    runSqlResource(*database, QStringLiteral(":/sql/demo-data.sql"));
+    // Purchasing started in March: the sales month is derived, not chosen.
+    database->Execute(QStringLiteral("Update AccInformation set cValue='") + year +
+                      QStringLiteral("-3-1' Where cSysID='PU' and cName='dPUStartDate'"));
+    database->CommitTrans();
+}
+
+std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile, const QString& systemFile)
+{
+    const QFileInfo file(accountFile);
+    if (!file.exists())
+        throw Error(QStringLiteral("account database not found: %1").arg(accountFile));
+    if (!file.isFile() || !file.isReadable())
+        throw Error(QStringLiteral("account database is not a readable file: %1").arg(accountFile));
+    QString text = QStringLiteral("Provider=SQLite;Data Source=") + file.absoluteFilePath();
+    if (!systemFile.isEmpty()) {
+        if (!QFileInfo(systemFile).isFile())
+            throw Error(QStringLiteral("system database not found: %1").arg(systemFile));
+        text += QStringLiteral(";System Database=") + QFileInfo(systemFile).absoluteFilePath();
+    }
+    auto database = db::openDatabase(text);
+    for (const char* table : RequiredTables) {
+        try {
+            database->OpenRecordset(QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));
+        } catch (const Error& error) {
+            throw Error(QStringLiteral("%1 is not an account database: cannot read table %2 (%3)")
+                            .arg(accountFile, QLatin1String(table), error.message()));
+        }
+    }
+    return database;
+}
+
+}  // namespace zx::host

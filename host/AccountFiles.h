@@ -1,0 +1,40 @@
+#pragma once
+
+// Account databases on disk: creating them from the schemas under sql/,
+// checking that a file is one, and opening it as a HostDatabase.
+
+#include "dbkit/HostDatabase.h"
+
+#include <QString>
+
+#include <memory>
+
+namespace zx::host {
+
+struct CreatedAccount {
+    QString accountFile;
+    QString systemFile;
+    bool systemCreated = false;
+};
+
+// Creates DIR/ZXDATA_<account>_<year>.db and, if missing, DIR/zxsystem.db
+// with the twelve periods of that account year. Refuses to touch an
+// existing account file. Throws zx::Error.
+CreatedAccount createAccount(const QString& dir, const QString& account, const QString& year);
+
+// Adds the demo's items, warehouses and classes to an account file, with
+// purchasing started in March of `year`.
+void addDemoData(const QString& accountFile, const QString& year);
+
+// Opens an existing account file (and its system database: `systemFile`,
+// or zxsystem.db beside it). Throws zx::Error naming what is wrong: a
+// missing file, a file that is not an account database.
+std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile, const QString& systemFile);
+
+// Makes the bundled files (":/sql/...", ":/host/...") readable.
+void initBundledFiles();
+
+// Runs the statements of one of the bundled SQL files on an open database.
+void runSqlResource(db::HostDatabase& db, const QString& resource);
+
+}  // namespace zx::host

@@ -1,0 +1,102 @@
+#include "ChangeReport.h"
+
+#include "Events.h"
+
+#include <QJsonValue>
+
+namespace zx::host {
+
+namespace {
+
+// The tables besides AccInformation that a run may write.
+const char* const WrittenTables[] = {"GL_mend", "InventoryClass", "CustomerClass", "VendorClass",
+                                     "GradeDef"};
+
+bool isPassword(const QString& name)
+{
+    return name.compare(QLatin1String("cCreditPwd"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String("cLowPricePwd"), Qt::CaseInsensitive) == 0 ||
+           name.compare(QLatin1String("cOverStockPwd"), Qt::CaseInsensitive) == 0;
+}
+
+QJsonValue shown(const QString& name, const db::Value& value)
+{
+    if (value.isNull())
+        return QJsonValue::Null;
+    if (isPassword(name))
+        return QStringLiteral("***");
+    return value.variant().toString();
+}
+
+QString rowText(db::HostRecordset& rs, const QStringList& fields)
+{
+    QStringList cells;
+    for (const QString& field : fields) {
+        const db::Value v = rs.Recordset().Fields(field);
+        cells << (v.isNull() ? QStringLiteral("\x01NULL") : v.variant().toString());
+    }
+    return cells.join(QChar(0x1F));
+}
+
+// Rows of `a` that `b` lacks, counting repeats.
+int missingFrom(QStringList a, const QStringList& b)
+{
+    for (const QString& row : b)
+        a.removeOne(row);
+    return int(a.size());
+}
+
+}  // namespace
+
+Snapshot Snapshot::take(db::HostDatabase& database)
+{
+    Snapshot snapshot;
+    auto rs = database.OpenRecordset(QStringLiteral("select cSysID, cName, cValue from AccInformation"));
+    while (!rs->Eof()) {
+        auto& fields = rs->Recordset();
+        snapshot.m_parameters.append({fields.Fields(QStringLiteral("cSysID")).textOrEmpty(),
+                                      fields.Fields(QStringLiteral("cName")).textOrEmpty(),
+                                      fields.Fields(QStringLiteral("cValue"))});
+        rs->MoveNext();
+    }
+    for (const char* table : WrittenTables) {
+        auto rows = database.OpenRecordset(QStringLiteral("select * from %1").arg(QLatin1String(table)));
+        const QStringList fields = rows->Recordset().FieldNames();
+        QStringList& texts = snapshot.m_tables[QLatin1String(table)];
+        while (!rows->Eof()) {
+            texts << rowText(*rows, fields);
+            rows->MoveNext();
+        }
+    }
+    return snapshot;
+}
+
+void Snapshot::reportChangesSince(const Snapshot& before) const
+{
+    QHash<QString, db::Value> old;
+    for (const Parameter& p : before.m_parameters)
+        old.insert(p.sys + QChar(0x1F) + p.name, p.value);
+    for (const Parameter& p : m_parameters) {
+        const QString key = p.sys + QChar(0x1F) + p.name;
+        const auto it = old.constFind(key);
+        const db::Value previous = it == old.constEnd() ? db::Value() : it.value();
+        if (it != old.constEnd() && previous == p.value)
+            continue;
+        emitEvent({{QStringLiteral("event"), QStringLiteral("changed")},
+                   {QStringLiteral("cSysID"), p.sys},
+                   {QStringLiteral("cName"), p.name},
+                   {QStringLiteral("old"), shown(p.name, previous)},
+                   {QStringLiteral("new"), shown(p.name, p.value)}});
+    }
+    for (const char* table : WrittenTables) {
+        const QStringList& after = m_tables.value(QLatin1String(table));
+        const QStringList& prior = before.m_tables.value(QLatin1String(table));
+        const int rows = std::max(missingFrom(after, prior), missingFrom(prior, after));
+        if (rows > 0)
+            emitEvent({{QStringLiteral("event"), QStringLiteral("changedTable")},
+                       {QStringLiteral("table"), QLatin1String(table)},
+                       {QStringLiteral("rows"), rows}});
+    }
+}
+
+}  // namespace zx::host

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QStringList>
+
+namespace zx::host {
+
+// Exit statuses of the command.
+enum Exit { ExitOk = 0, ExitFailed = 1, ExitCallFailed = 4, ExitUsage = 64 };
+
+// Each takes the arguments after the command's name.
+int createAccountCommand(const QStringList& args);
+int runCommand(const QStringList& args);
+int showCommand(const QStringList& args);
+int registerCommand(const QStringList& args, bool unregister);
+int demoCommand(const QStringList& args);
+
+// Shared by the commands.
+void printError(const QString& message);
+// Whether a window can be shown: a platform chosen by the user, a Wayland
+// display, or an X display that accepts a connection.
+bool displayAvailable();
+
+}  // namespace zx::host

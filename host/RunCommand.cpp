@@ -1,0 +1,73 @@
+#include "CommandLine.h"
+#include "Commands.h"
+#include "RunWizard.h"
+
+#include <QFile>
+
+#include <cstdio>
+
+namespace zx::host {
+
+namespace {
+
+std::optional<QString> readScript(const QString& path, QString* error)
+{
+    QFile file;
+    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
+                                                    : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    if (!opened) {
+        *error = QStringLiteral("cannot read the script %1: %2").arg(path, file.errorString());
+        return std::nullopt;
+    }
+    return QString::fromUtf8(file.readAll());
+}
+
+}  // namespace
+
+int runCommand(const QStringList& args)
+{
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral(
+        "Runs the wizard on an account database and exits with its result:\n"
+        "0 written, 1 failed and rolled back, 2 refused, 3 cancelled;\n"
+        "4 when the call failed, 64 for a usage or script error.\n"
+        "With --script the window is driven by the script's actions (offscreen when\n"
+        "there is no display) and every event is printed as a JSON line."));
+    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("Account database file."),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption sysOption(QStringLiteral("sys"),
+                                       QStringLiteral("Subsystem to set up: ST, PU, SA or IA."),
+                                       QStringLiteral("CODE"));
+    const QCommandLineOption systemDb(QStringLiteral("system-db"),
+                                      QStringLiteral("System database (default: zxsystem.db beside FILE)."),
+                                      QStringLiteral("FILE"));
+    const QCommandLineOption script(QStringLiteral("script"),
+                                    QStringLiteral("Actions to play instead of a user ('-': standard input)."),
+                                    QStringLiteral("FILE"));
+    parser.addOptions({dbOption, sysOption, systemDb, script});
+    int exit = ExitOk;
+    if (!parseCommandLine(parser, QStringLiteral("run"), args, &exit))
+        return exit;
+    if (!parser.isSet(dbOption) || !parser.isSet(sysOption) || !parser.positionalArguments().isEmpty()) {
+        printError(QStringLiteral("run needs --db FILE and --sys CODE; see zxwizard run --help"));
+        return ExitUsage;
+    }
+    RunOptions options;
+    options.accountFile = parser.value(dbOption);
+    options.systemFile = parser.value(systemDb);
+    options.subsystem = parser.value(sysOption);
+    if (parser.isSet(script)) {
+        QString error;
+        options.script = readScript(parser.value(script), &error);
+        if (!options.script) {
+            printError(error);
+            return ExitUsage;
+        }
+    }
+    static char name[] = "zxwizard";
+    static char* argv[] = {name, nullptr};
+    static int argc = 1;
+    return runWizard(options, argc, argv);
+}
+
+}  // namespace zx::host

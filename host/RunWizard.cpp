@@ -1,0 +1,57 @@
+#include "RunWizard.h"
+
+#include "AccountFiles.h"
+#include "ChangeReport.h"
+#include "Commands.h"
+#include "Events.h"
+#include "ScriptDriver.h"
+#include "WizardClient.h"
+#include "dbkit/Error.h"
+
+#include <QApplication>
+
+namespace zx::host {
+
+int runWizard(const RunOptions& options, int argc, char** argv)
+{
+    std::vector<Action> actions;
+    if (options.script) {
+        QString error;
+        auto parsed = parseScript(*options.script, &error);
+        if (!parsed) {
+            emitError(QStringLiteral("script: ") + error);
+            printError(QStringLiteral("script: ") + error);
+            return ExitUsage;
+        }
+        actions = std::move(*parsed);
+    }
+    if (!displayAvailable()) {
+        if (!options.script) {
+            printError(QStringLiteral("no display can be opened; use --script to run the wizard without one"));
+            return ExitUsage;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QApplication app(argc, argv);
+
+    try {
+        auto database = openAccount(options.accountFile, options.systemFile);
+        const Snapshot before = Snapshot::take(*database);
+        WizardClient wizard = WizardClient::create();
+        ScriptDriver driver(std::move(actions));
+        if (options.script)
+            wizard.setObserver(&driver);
+        const std::int32_t result = wizard.run(*database, options.subsystem);
+        wizard.setObserver(nullptr);
+        emitEvent({{QStringLiteral("event"), QStringLiteral("result")}, {QStringLiteral("code"), result}});
+        if (result == 0)
+            Snapshot::take(*database).reportChangesSince(before);
+        return driver.failed() ? int(ExitUsage) : int(result);
+    } catch (const Error& error) {
+        emitError(error.message());
+        printError(error.message());
+        return ExitCallFailed;
+    }
+}
+
+}  // namespace zx::host

@@ -1,0 +1,35 @@
+#pragma once
+
+// Plays a script inside the wizard's modal display: every action goes
+// through the real widgets and their handlers, every message box becomes a
+// JSON event and is answered with OK.
+
+#include "Script.h"
+#include "wizard/WizardApi.h"
+
+#include <QPointer>
+
+namespace zx::host {
+
+class ScriptDriver final : public wizard::IWizardObserver {
+public:
+    explicit ScriptDriver(std::vector<Action> actions) : m_actions(std::move(actions)) {}
+
+    int message(const QString& text, const QString& title, int flags) override;
+    void modalShown(QDialog* window) override;
+
+    // Set when an action could not be performed; the window was then closed
+    // as Cancel.
+    bool failed() const { return m_failed; }
+
+private:
+    void play(QDialog* window);
+    // Empty when the action was performed; else why not.
+    QString perform(QDialog* window, const Action& action);
+
+    std::vector<Action> m_actions;
+    size_t m_next = 0;
+    bool m_failed = false;
+};
+
+}  // namespace zx::host

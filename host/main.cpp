@@ -1,0 +1,54 @@
+// zxwizard: the host that users and scripts run.
+
+#include "Commands.h"
+
+#include <QCoreApplication>
+
+#include <cstdio>
+
+namespace {
+
+const char* const Usage =
+    "Usage: zxwizard COMMAND [OPTIONS]\n"
+    "\n"
+    "Commands:\n"
+    "  create-account DIR [--account 001] [--year YYYY]  create an account database\n"
+    "  run --db FILE --sys CODE [--system-db FILE] [--script FILE|-]\n"
+    "                                                    run the wizard on an account\n"
+    "  show --db FILE [--sys CODE]                       list the parameter rows\n"
+    "  register [LIBRARY] / unregister [LIBRARY]         (un)register the component\n"
+    "  demo                                              create a demo account and run the wizard\n"
+    "\n"
+    "Run 'zxwizard COMMAND --help' for the options of a command.\n";
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QStringList args;
+    for (int i = 1; i < argc; ++i)
+        args << QString::fromLocal8Bit(argv[i]);
+    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+        std::fputs(Usage, args.isEmpty() ? stderr : stdout);
+        return args.isEmpty() ? zx::host::ExitUsage : zx::host::ExitOk;
+    }
+    const QString command = args.takeFirst();
+    using namespace zx::host;
+    if (command == QLatin1String("run"))
+        return runCommand(args);
+    if (command == QLatin1String("demo"))
+        return demoCommand(args);
+
+    // The other commands need no windows.
+    QCoreApplication app(argc, argv);
+    if (command == QLatin1String("create-account"))
+        return createAccountCommand(args);
+    if (command == QLatin1String("show"))
+        return showCommand(args);
+    if (command == QLatin1String("register"))
+        return registerCommand(args, false);
+    if (command == QLatin1String("unregister"))
+        return registerCommand(args, true);
+    printError(QStringLiteral("unknown command \"%1\"; see zxwizard --help").arg(command));
+    return ExitUsage;
+}

@@ -1,0 +1,134 @@
+#include "ComRuntime.h"
+
+#include "ComRegistry.h"
+
+#include <QFileInfo>
+#include <QMap>
+
+#include <dlfcn.h>
+
+namespace zx::com {
+
+namespace {
+
+// Loaded libraries by absolute path; the handle is released only when the
+// library itself says it can unload.
+QMap<QString, void*>& loadedLibraries()
+{
+    static QMap<QString, void*> libraries;
+    return libraries;
+}
+
+void* loadLibrary(const QString& path, QString* error)
+{
+    const QString absolute = QFileInfo(path).absoluteFilePath();
+    auto& libraries = loadedLibraries();
+    if (auto it = libraries.find(absolute); it != libraries.end())
+        return it.value();
+    if (!QFileInfo::exists(absolute)) {
+        if (error)
+            *error = QStringLiteral("component library not found: %1").arg(absolute);
+        return nullptr;
+    }
+    void* handle = ::dlopen(QFile::encodeName(absolute).constData(), RTLD_NOW | RTLD_LOCAL);
+    if (!handle) {
+        if (error)
+            *error = QStringLiteral("cannot load %1: %2")
+                         .arg(absolute, QString::fromLocal8Bit(::dlerror()));
+        return nullptr;
+    }
+    libraries.insert(absolute, handle);
+    return handle;
+}
+
+template <class Fn>
+Fn entryPoint(void* handle, const char* name, QString* error)
+{
+    auto fn = reinterpret_cast<Fn>(::dlsym(handle, name));
+    if (!fn && error)
+        *error = QStringLiteral("the library does not export %1").arg(QLatin1String(name));
+    return fn;
+}
+
+HRESULT callRegistration(const QString& libraryPath, const char* name, QString* error)
+{
+    void* handle = loadLibrary(libraryPath, error);
+    if (!handle)
+        return E_FAIL;
+    auto fn = entryPoint<DllRegisterServerFn>(handle, name, error);
+    if (!fn)
+        return E_FAIL;
+    const HRESULT hr = fn();
+    if (Failed(hr) && error)
+        *error = QStringLiteral("%1 failed: %2").arg(QLatin1String(name), describeHResult(hr));
+    return hr;
+}
+
+}  // namespace
+
+HRESULT ComRuntime::createInstance(const QString& progId, const IID& iid, void** object,
+                                   QString* error)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    const ComRegistry registry;
+    const auto clsid = registry.clsidFromProgId(progId);
+    if (!clsid) {
+        if (error)
+            *error = QStringLiteral("%1 is not registered in %2").arg(progId, registry.path());
+        return REGDB_E_CLASSNOTREG;
+    }
+    const QString path = registry.libraryPath(*clsid);
+    if (path.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("%1 has no library in %2").arg(progId, registry.path());
+        return REGDB_E_CLASSNOTREG;
+    }
+    void* handle = loadLibrary(path, error);
+    if (!handle)
+        return REGDB_E_CLASSNOTREG;
+    auto getClassObject = entryPoint<DllGetClassObjectFn>(handle, "DllGetClassObject", error);
+    if (!getClassObject)
+        return E_FAIL;
+    ComPtr<IClassFactory> factory;
+    HRESULT hr = getClassObject(*clsid, IID_IClassFactory, factory.outParam());
+    if (Failed(hr)) {
+        if (error)
+            *error = QStringLiteral("no class factory for %1: %2").arg(progId, describeHResult(hr));
+        return hr;
+    }
+    hr = factory->CreateInstance(nullptr, iid, object);
+    if (Failed(hr) && error)
+        *error = QStringLiteral("cannot create %1: %2").arg(progId, describeHResult(hr));
+    return hr;
+}
+
+HRESULT ComRuntime::registerServer(const QString& libraryPath, QString* error)
+{
+    return callRegistration(libraryPath, "DllRegisterServer", error);
+}
+
+HRESULT ComRuntime::unregisterServer(const QString& libraryPath, QString* error)
+{
+    return callRegistration(libraryPath, "DllUnregisterServer", error);
+}
+
+int ComRuntime::freeUnusedLibraries()
+{
+    int unloaded = 0;
+    auto& libraries = loadedLibraries();
+    for (auto it = libraries.begin(); it != libraries.end();) {
+        auto canUnload = reinterpret_cast<DllCanUnloadNowFn>(::dlsym(it.value(), "DllCanUnloadNow"));
+        if (canUnload && canUnload() == S_OK) {
+            ::dlclose(it.value());
+            it = libraries.erase(it);
+            ++unloaded;
+        } else {
+            ++it;
+        }
+    }
+    return unloaded;
+}
+
+}  // namespace zx::com

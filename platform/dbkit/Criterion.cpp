@@ -1,0 +1,443 @@
+#include "Criterion.h"
+
+#include <QHash>
+
+#include <optional>
+
+namespace zx::db {
+
+namespace {
+
+enum class Tri { False, True, Unknown };
+
+Tri operator!(Tri t)
+{
+    return t == Tri::Unknown ? t : (t == Tri::True ? Tri::False : Tri::True);
+}
+
+struct Token {
+    enum Kind { Name, Text, Number, Op, LParen, RParen, End } kind;
+    QString text;
+    int position;
+};
+
+bool isNameStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
+bool isNamePart(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+
+std::optional<std::vector<Token>> tokenize(const QString& s, QString* why)
+{
+    std::vector<Token> tokens;
+    int i = 0;
+    const int n = int(s.size());
+    while (i < n) {
+        const QChar c = s[i];
+        if (c.isSpace()) {
+            ++i;
+        } else if (c == QLatin1Char('\'')) {
+            QString text;
+            const int start = i++;
+            bool closed = false;
+            while (i < n) {
+                if (s[i] == QLatin1Char('\'')) {
+                    if (i + 1 < n && s[i + 1] == QLatin1Char('\'')) {
+                        text += QLatin1Char('\'');
+                        i += 2;
+                        continue;
+                    }
+                    ++i;
+                    closed = true;
+                    break;
+                }
+                text += s[i++];
+            }
+            if (!closed) {
+                *why = QStringLiteral("unterminated text at %1").arg(start + 1);
+                return std::nullopt;
+            }
+            tokens.push_back({Token::Text, text, start});
+        } else if (c.isDigit() || (c == QLatin1Char('.') && i + 1 < n && s[i + 1].isDigit())) {
+            const int start = i;
+            while (i < n && (s[i].isDigit() || s[i] == QLatin1Char('.')))
+                ++i;
+            tokens.push_back({Token::Number, s.mid(start, i - start), start});
+        } else if (c == QLatin1Char('[')) {
+            const int start = i;
+            const int close = int(s.indexOf(QLatin1Char(']'), i));
+            if (close < 0) {
+                *why = QStringLiteral("unterminated [name] at %1").arg(start + 1);
+                return std::nullopt;
+            }
+            tokens.push_back({Token::Name, s.mid(i + 1, close - i - 1), start});
+            i = close + 1;
+        } else if (isNameStart(c)) {
+            const int start = i;
+            while (i < n && isNamePart(s[i]))
+                ++i;
+            tokens.push_back({Token::Name, s.mid(start, i - start), start});
+        } else if (c == QLatin1Char('(')) {
+            tokens.push_back({Token::LParen, QStringLiteral("("), i++});
+        } else if (c == QLatin1Char(')')) {
+            tokens.push_back({Token::RParen, QStringLiteral(")"), i++});
+        } else if (c == QLatin1Char('=')) {
+            tokens.push_back({Token::Op, QStringLiteral("="), i++});
+        } else if (c == QLatin1Char('<') || c == QLatin1Char('>')) {
+            QString op(c);
+            const int start = i++;
+            if (i < n && (s[i] == QLatin1Char('=') || (c == QLatin1Char('<') && s[i] == QLatin1Char('>'))))
+                op += s[i++];
+            tokens.push_back({Token::Op, op, start});
+        } else if (c == QLatin1Char('-') || c == QLatin1Char('+')) {
+            // A sign belongs to the number after it.
+            const int start = i++;
+            int j = i;
+            while (j < n && s[j].isSpace())
+                ++j;
+            if (j < n && (s[j].isDigit() || s[j] == QLatin1Char('.'))) {
+                int k = j;
+                while (k < n && (s[k].isDigit() || s[k] == QLatin1Char('.')))
+                    ++k;
+                tokens.push_back({Token::Number, QString(c) + s.mid(j, k - j), start});
+                i = k;
+            } else {
+                *why = QStringLiteral("unexpected '%1' at %2").arg(c).arg(start + 1);
+                return std::nullopt;
+            }
+        } else {
+            *why = QStringLiteral("unexpected '%1' at %2").arg(c).arg(i + 1);
+            return std::nullopt;
+        }
+    }
+    tokens.push_back({Token::End, QString(), int(n)});
+    return tokens;
+}
+
+bool isKeyword(const Token& t, const char* word)
+{
+    return t.kind == Token::Name && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
+}
+
+}  // namespace
+
+struct Criterion::Node {
+    enum Kind { And, Or, Not, Compare, IsNull } kind;
+    std::unique_ptr<Node> left, right;
+    // Compare / IsNull
+    QString op;
+    bool negate = false;
+    struct Operand {
+        int field = -1;  // index into m_fields, or -1 for a literal
+        Value literal;
+        bool numeric = false;
+    } a, b;
+};
+
+namespace {
+
+class Parser {
+public:
+    Parser(std::vector<Token> tokens, QStringList* fields) : m_t(std::move(tokens)), m_fields(fields) {}
+
+    std::unique_ptr<Criterion::Node> parse(QString* why)
+    {
+        auto node = orExpr();
+        if (node && peek().kind != Token::End)
+            fail(QStringLiteral("unexpected '%1'").arg(peek().text));
+        if (!m_error.isEmpty()) {
+            *why = m_error;
+            return nullptr;
+        }
+        return node;
+    }
+
+private:
+    using Node = Criterion::Node;
+
+    const Token& peek() const { return m_t[m_pos]; }
+    const Token& take() { return m_t[m_pos < m_t.size() - 1 ? m_pos++ : m_pos]; }
+    std::unique_ptr<Node> fail(const QString& why)
+    {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("%1 at %2").arg(why).arg(peek().position + 1);
+        return nullptr;
+    }
+
+    std::unique_ptr<Node> binary(Node::Kind kind, const char* word,
+                                 std::unique_ptr<Node> (Parser::*next)())
+    {
+        auto left = (this->*next)();
+        while (left && isKeyword(peek(), word)) {
+            take();
+            auto right = (this->*next)();
+            if (!right)
+                return nullptr;
+            auto node = std::make_unique<Node>();
+            node->kind = kind;
+            node->left = std::move(left);
+            node->right = std::move(right);
+            left = std::move(node);
+        }
+        return left;
+    }
+    std::unique_ptr<Node> orExpr() { return binary(Node::Or, "or", &Parser::andExpr); }
+    std::unique_ptr<Node> andExpr() { return binary(Node::And, "and", &Parser::notExpr); }
+
+    std::unique_ptr<Node> notExpr()
+    {
+        if (isKeyword(peek(), "not")) {
+            take();
+            auto inner = notExpr();
+            if (!inner)
+                return nullptr;
+            auto node = std::make_unique<Node>();
+            node->kind = Node::Not;
+            node->left = std::move(inner);
+            return node;
+        }
+        if (peek().kind == Token::LParen) {
+            take();
+            auto inner = orExpr();
+            if (!inner)
+                return nullptr;
+            if (peek().kind != Token::RParen)
+                return fail(QStringLiteral("missing ')'"));
+            take();
+            return inner;
+        }
+        return comparison();
+    }
+
+    bool operand(Node::Operand* out)
+    {
+        const Token& t = peek();
+        switch (t.kind) {
+        case Token::Name:
+            if (isKeyword(t, "and") || isKeyword(t, "or") || isKeyword(t, "not") ||
+                isKeyword(t, "is") || isKeyword(t, "null")) {
+                fail(QStringLiteral("expected a field or a value"));
+                return false;
+            }
+            {
+                int index = -1;
+                for (int i = 0; i < m_fields->size(); ++i)
+                    if (m_fields->at(i).compare(t.text, Qt::CaseInsensitive) == 0)
+                        index = i;
+                if (index < 0) {
+                    m_fields->append(t.text);
+                    index = int(m_fields->size()) - 1;
+                }
+                out->field = index;
+            }
+            take();
+            return true;
+        case Token::Text:
+            out->literal = Value(t.text);
+            take();
+            return true;
+        case Token::Number: {
+            bool ok = false;
+            const double number = t.text.toDouble(&ok);
+            if (!ok) {
+                fail(QStringLiteral("bad number '%1'").arg(t.text));
+                return false;
+            }
+            out->literal = Value(QVariant(number));
+            out->numeric = true;
+            take();
+            return true;
+        }
+        default:
+            fail(QStringLiteral("expected a field or a value"));
+            return false;
+        }
+    }
+
+    std::unique_ptr<Node> comparison()
+    {
+        auto node = std::make_unique<Node>();
+        if (!operand(&node->a))
+            return nullptr;
+        if (isKeyword(peek(), "is")) {
+            take();
+            node->kind = Node::IsNull;
+            if (isKeyword(peek(), "not")) {
+                take();
+                node->negate = true;
+            }
+            if (!isKeyword(peek(), "null"))
+                return fail(QStringLiteral("expected 'null'"));
+            take();
+            return node;
+        }
+        if (peek().kind != Token::Op)
+            return fail(QStringLiteral("expected a comparison"));
+        node->kind = Node::Compare;
+        node->op = take().text;
+        if (!operand(&node->b))
+            return nullptr;
+        return node;
+    }
+
+    std::vector<Token> m_t;
+    size_t m_pos = 0;
+    QStringList* m_fields;
+    QString m_error;
+};
+
+bool asNumber(const QVariant& v, double* out)
+{
+    switch (v.typeId()) {
+    case QMetaType::Int:
+    case QMetaType::LongLong:
+    case QMetaType::UInt:
+    case QMetaType::ULongLong:
+    case QMetaType::Double:
+    case QMetaType::Bool:
+        *out = v.toDouble();
+        return true;
+    default: {
+        bool ok = false;
+        *out = v.toString().trimmed().toDouble(&ok);
+        return ok;
+    }
+    }
+}
+
+}  // namespace
+
+Criterion::~Criterion() = default;
+
+std::shared_ptr<const Criterion> Criterion::parse(const QString& text, QString* error)
+{
+    QString why;
+    auto tokens = tokenize(text, &why);
+    auto criterion = std::shared_ptr<Criterion>(new Criterion);
+    criterion->m_text = text;
+    if (tokens) {
+        if (tokens->size() == 1)
+            why = QStringLiteral("empty criterion");
+        else
+            criterion->m_root = Parser(std::move(*tokens), &criterion->m_fields).parse(&why);
+    }
+    if (!criterion->m_root) {
+        if (error)
+            *error = QStringLiteral("cannot parse the criterion \"%1\": %2").arg(text, why);
+        return nullptr;
+    }
+    return criterion;
+}
+
+std::shared_ptr<const Criterion> Criterion::cached(const QString& text, QString* error)
+{
+    static thread_local QHash<QString, std::shared_ptr<const Criterion>> cache;
+    if (auto it = cache.constFind(text); it != cache.constEnd())
+        return it.value();
+    auto criterion = parse(text, error);
+    if (criterion) {
+        if (cache.size() >= 512)
+            cache.clear();
+        cache.insert(text, criterion);
+    }
+    return criterion;
+}
+
+std::optional<std::vector<int>> Criterion::bind(const QStringList& columns, QString* error) const
+{
+    std::vector<int> bound(size_t(m_fields.size()), -1);
+    for (int f = 0; f < m_fields.size(); ++f) {
+        for (int c = 0; c < columns.size(); ++c) {
+            if (columns[c].compare(m_fields[f], Qt::CaseInsensitive) == 0) {
+                bound[size_t(f)] = c;
+                break;
+            }
+        }
+        if (bound[size_t(f)] < 0) {
+            if (error)
+                *error = QStringLiteral("the criterion \"%1\" names an unknown field %2")
+                             .arg(m_text, m_fields[f]);
+            return std::nullopt;
+        }
+    }
+    return bound;
+}
+
+namespace {
+
+const Value& operandValue(const Criterion::Node::Operand& o, const std::vector<int>& columns,
+                          const std::vector<Value>& row)
+{
+    return o.field < 0 ? o.literal : row[size_t(columns[size_t(o.field)])];
+}
+
+Tri compare(const QString& op, const Value& a, const Value& b, bool numericLiteral)
+{
+    if (a.isNull() || b.isNull())
+        return Tri::Unknown;
+    int order;
+    double x, y;
+    const bool bothNumbers = asNumber(a.variant(), &x) && asNumber(b.variant(), &y);
+    const bool numeric = bothNumbers && (numericLiteral || (a.variant().typeId() != QMetaType::QString &&
+                                                           b.variant().typeId() != QMetaType::QString));
+    if (numeric)
+        order = x < y ? -1 : (x > y ? 1 : 0);
+    else
+        order = a.variant().toString().compare(b.variant().toString(), Qt::CaseInsensitive);
+    bool result;
+    if (op == QLatin1String("="))
+        result = order == 0;
+    else if (op == QLatin1String("<>"))
+        result = order != 0;
+    else if (op == QLatin1String("<"))
+        result = order < 0;
+    else if (op == QLatin1String(">"))
+        result = order > 0;
+    else if (op == QLatin1String("<="))
+        result = order <= 0;
+    else
+        result = order >= 0;
+    return result ? Tri::True : Tri::False;
+}
+
+Tri evaluate(const Criterion::Node& n, const std::vector<int>& columns,
+             const std::vector<Value>& row)
+{
+    using Node = Criterion::Node;
+    switch (n.kind) {
+    case Node::And: {
+        const Tri l = evaluate(*n.left, columns, row);
+        if (l == Tri::False)
+            return Tri::False;
+        const Tri r = evaluate(*n.right, columns, row);
+        if (r == Tri::False)
+            return Tri::False;
+        return (l == Tri::True && r == Tri::True) ? Tri::True : Tri::Unknown;
+    }
+    case Node::Or: {
+        const Tri l = evaluate(*n.left, columns, row);
+        if (l == Tri::True)
+            return Tri::True;
+        const Tri r = evaluate(*n.right, columns, row);
+        if (r == Tri::True)
+            return Tri::True;
+        return (l == Tri::False && r == Tri::False) ? Tri::False : Tri::Unknown;
+    }
+    case Node::Not:
+        return !evaluate(*n.left, columns, row);
+    case Node::IsNull: {
+        const bool isNull = operandValue(n.a, columns, row).isNull();
+        return (isNull != n.negate) ? Tri::True : Tri::False;
+    }
+    case Node::Compare:
+        return compare(n.op, operandValue(n.a, columns, row), operandValue(n.b, columns, row),
+                       n.a.numeric || n.b.numeric);
+    }
+    return Tri::Unknown;
+}
+
+}  // namespace
+
+bool Criterion::matches(const std::vector<Value>& row, const std::vector<int>& columns) const
+{
+    return evaluate(*m_root, columns, row) == Tri::True;
+}
+
+}  // namespace zx::db

@@ -1,0 +1,299 @@
+#include "QtSqlDatabase.h"
+
+#include "ConnectionText.h"
+#include "Criterion.h"
+#include "Error.h"
+#include "SqlText.h"
+
+#include <QAtomicInteger>
+#include <QFileInfo>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QSqlRecord>
+
+#include <vector>
+
+namespace zx::db {
+
+namespace {
+
+QString driverText(const QSqlError& error)
+{
+    QString text = error.databaseText().trimmed();
+    if (text.isEmpty())
+        text = error.driverText().trimmed();
+    return text.isEmpty() ? QStringLiteral("unknown error") : text;
+}
+
+[[noreturn]] void failSql(const QString& sql, const QSqlError& error)
+{
+    throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(redactedSql(sql), driverText(error)));
+}
+
+// One QSqlDatabase connection, shared by the database object and its open
+// recordsets so that the connection outlives every query on it.
+class SqlConnection {
+public:
+    explicit SqlConnection(const QString& driver)
+    {
+        static QAtomicInteger<int> counter;
+        m_name = QStringLiteral("zxdbkit-%1").arg(counter.fetchAndAddRelaxed(1));
+        m_db = QSqlDatabase::addDatabase(driver, m_name);
+    }
+    ~SqlConnection()
+    {
+        m_db.close();
+        m_db = QSqlDatabase();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    QSqlDatabase& db() { return m_db; }
+
+private:
+    QString m_name;
+    QSqlDatabase m_db;
+};
+
+class QtRecordset final : public HostRecordset, private AdoRecordset {
+public:
+    QtRecordset(std::shared_ptr<SqlConnection> connection, const QString& sql, const QString& sent)
+        : m_connection(std::move(connection)), m_query(m_connection->db()), m_sql(sql)
+    {
+        m_query.setForwardOnly(true);
+        if (!m_query.exec(sent))
+            failSql(sql, m_query.lastError());
+        const QSqlRecord record = m_query.record();
+        for (int i = 0; i < record.count(); ++i)
+            m_columns << record.fieldName(i);
+        fetch();  // emptiness costs one row
+        m_current = 0;
+    }
+
+    AdoRecordset& Recordset() override { return *this; }
+
+    bool Bof() const override { return m_rows.empty(); }
+    bool Eof() const override { return m_noMatch || m_current >= m_rows.size(); }
+
+    std::int32_t RecordCount() override
+    {
+        checkOpen();
+        fetchAll();
+        return static_cast<std::int32_t>(m_rows.size());
+    }
+
+    void FindFirst(const QString& criterionText) override
+    {
+        checkOpen();
+        QString error;
+        const auto criterion = Criterion::cached(criterionText, &error);
+        if (!criterion)
+            throw Error(error);
+        const auto columns = criterion->bind(m_columns, &error);
+        if (!columns)
+            throw Error(error);
+        for (size_t i = 0;; ++i) {
+            if (i == m_rows.size() && !fetch())
+                break;
+            if (criterion->matches(m_rows[i], *columns)) {
+                m_current = i;
+                m_noMatch = false;
+                return;
+            }
+        }
+        m_noMatch = true;
+        m_current = m_rows.size();
+    }
+
+    void MoveLast() override
+    {
+        checkOpen();
+        fetchAll();
+        if (m_rows.empty())
+            throw Error(QStringLiteral("MoveLast on an empty result: %1").arg(redactedSql(m_sql)));
+        m_current = m_rows.size() - 1;
+        m_noMatch = false;
+    }
+
+    void MoveNext() override
+    {
+        checkOpen();
+        if (Eof())
+            throw Error(QStringLiteral("MoveNext past the last row: %1").arg(redactedSql(m_sql)));
+        ++m_current;
+        if (m_current == m_rows.size())
+            fetch();
+    }
+
+    void Close() override
+    {
+        m_query.finish();
+        m_query = QSqlQuery();
+        m_rows.clear();
+        m_closed = true;
+    }
+
+private:
+    Value Fields(const QString& name) const override
+    {
+        checkOpen();
+        const int column = columnOf(name);
+        if (m_noMatch)
+            return Value::null();
+        if (m_current >= m_rows.size())
+            throw Error(QStringLiteral("no current row to read %1 from: %2")
+                            .arg(name, redactedSql(m_sql)));
+        return m_rows[m_current][size_t(column)];
+    }
+
+    QStringList FieldNames() const override { return m_columns; }
+
+    int columnOf(const QString& name) const
+    {
+        for (int i = 0; i < m_columns.size(); ++i)
+            if (m_columns[i].compare(name, Qt::CaseInsensitive) == 0)
+                return i;
+        throw Error(QStringLiteral("no field %1 in: %2").arg(name, redactedSql(m_sql)));
+    }
+
+    void checkOpen() const
+    {
+        if (m_closed)
+            throw Error(QStringLiteral("the recordset is closed: %1").arg(redactedSql(m_sql)));
+    }
+
+    bool fetch()
+    {
+        if (m_exhausted)
+            return false;
+        if (!m_query.next()) {
+            if (m_query.lastError().isValid())
+                failSql(m_sql, m_query.lastError());
+            m_exhausted = true;
+            m_query.finish();
+            return false;
+        }
+        std::vector<Value> row;
+        row.reserve(size_t(m_columns.size()));
+        for (int i = 0; i < m_columns.size(); ++i)
+            row.push_back(m_query.isNull(i) ? Value::null() : Value(m_query.value(i)));
+        m_rows.push_back(std::move(row));
+        return true;
+    }
+
+    void fetchAll()
+    {
+        while (fetch()) {
+        }
+    }
+
+    std::shared_ptr<SqlConnection> m_connection;
+    QSqlQuery m_query;
+    QString m_sql;
+    QStringList m_columns;
+    std::vector<std::vector<Value>> m_rows;
+    size_t m_current = 0;
+    bool m_exhausted = false;
+    bool m_noMatch = false;
+    bool m_closed = false;
+};
+
+class SqliteDatabase final : public HostDatabase, private AdoConnection {
+public:
+    SqliteDatabase(const QString& connectionText, const ConnectionText& parsed)
+        : m_text(maskedConnectionText(connectionText))
+    {
+        const QString path = parsed.value(QStringLiteral("Data Source"));
+        if (path.isEmpty())
+            throw Error(QStringLiteral("the connection text names no Data Source: %1").arg(m_text));
+        const QFileInfo file(path);
+        if (!file.isAbsolute())
+            throw Error(QStringLiteral("the Data Source must be an absolute path: %1").arg(path));
+        // QSQLITE would create a missing file; an account is never created here.
+        if (!file.isFile())
+            throw Error(QStringLiteral("account database not found: %1").arg(path));
+        QString systemPath = parsed.value(QStringLiteral("System Database"));
+        if (systemPath.isEmpty())
+            systemPath = file.absolutePath() + QStringLiteral("/zxsystem.db");
+        if (!QFileInfo(systemPath).isFile())
+            throw Error(QStringLiteral("system database not found: %1").arg(systemPath));
+
+        m_connection = std::make_shared<SqlConnection>(QStringLiteral("QSQLITE"));
+        QSqlDatabase& db = m_connection->db();
+        db.setDatabaseName(file.absoluteFilePath());
+        db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
+        if (!db.open())
+            throw Error(QStringLiteral("cannot open %1: %2").arg(path, driverText(db.lastError())));
+        run(QStringLiteral("ATTACH DATABASE '%1' AS zxsystem").arg(sqlQuoted(QFileInfo(systemPath).absoluteFilePath())));
+    }
+
+    void BeginTrans() override
+    {
+        if (m_inTransaction)
+            throw Error(QStringLiteral("a transaction is already open"));
+        // IMMEDIATE takes the write lock now, so a second writer waits for
+        // the busy timeout instead of failing at its first write.
+        run(QStringLiteral("BEGIN IMMEDIATE"));
+        m_inTransaction = true;
+    }
+
+    void CommitTrans() override
+    {
+        if (!m_inTransaction)
+            throw Error(QStringLiteral("CommitTrans without BeginTrans"));
+        run(QStringLiteral("COMMIT"));
+        m_inTransaction = false;
+    }
+
+    void RollbackTrans() override
+    {
+        if (!m_inTransaction)
+            throw Error(QStringLiteral("RollbackTrans without BeginTrans"));
+        run(QStringLiteral("ROLLBACK"));
+        m_inTransaction = false;
+    }
+
+    void Execute(const QString& sql) override { run(sql, rewriteSystemPrefix(sql, QStringLiteral("zxsystem"))); }
+
+    std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>) override
+    {
+        return std::make_unique<QtRecordset>(m_connection, sql,
+                                           rewriteSystemPrefix(sql, QStringLiteral("zxsystem")));
+    }
+
+    QString ConnectString() const override { return m_text; }
+    AdoConnection& Connection() override { return *this; }
+
+private:
+    QString ConnectionString() const override { return m_text; }
+
+    void run(const QString& sql) { run(sql, sql); }
+    void run(const QString& sql, const QString& sent)
+    {
+        QSqlQuery query(m_connection->db());
+        if (!query.exec(sent))
+            failSql(sql, query.lastError());
+        // An unread write statement would hold back COMMIT.
+        query.finish();
+    }
+
+    QString m_text;
+    std::shared_ptr<SqlConnection> m_connection;
+    bool m_inTransaction = false;
+};
+
+}  // namespace
+
+std::unique_ptr<HostDatabase> openDatabase(const QString& connectionText)
+{
+    QString error;
+    const auto parsed = ConnectionText::parse(connectionText, &error);
+    if (!parsed)
+        throw Error(error);
+    const QString provider = parsed->value(QStringLiteral("Provider"));
+    if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0)
+        return std::make_unique<SqliteDatabase>(connectionText, *parsed);
+    throw Error(QStringLiteral("unknown provider \"%1\" in %2")
+                    .arg(provider, maskedConnectionText(connectionText)));
+}
+
+}  // namespace zx::db

@@ -1,0 +1,92 @@
+#include "Vb.h"
+
+#include "../dbkit/Error.h"
+
+#include <QRegularExpression>
+
+namespace zx::vb {
+
+namespace {
+
+const QRegularExpression& numberForm()
+{
+    static const QRegularExpression form(
+        QStringLiteral("^[ \\t]*[+-]?[ \\t]*(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?[ \\t]*$"));
+    return form;
+}
+
+}  // namespace
+
+bool IsNumeric(const QString& text) { return numberForm().match(text).hasMatch(); }
+
+std::optional<double> NumericValue(const QString& text)
+{
+    if (!IsNumeric(text))
+        return std::nullopt;
+    QString plain = text;
+    plain.remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
+    plain.replace(QLatin1Char('d'), QLatin1Char('e')).replace(QLatin1Char('D'), QLatin1Char('e'));
+    bool ok = false;
+    const double value = plain.toDouble(&ok);
+    return ok ? std::optional<double>(value) : std::nullopt;
+}
+
+double Val(const QString& text)
+{
+    QString plain;
+    for (const QChar c : text)
+        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
+            c != QLatin1Char('\r'))
+            plain += c;
+    static const QRegularExpression lead(
+        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?"));
+    const auto match = lead.match(plain);
+    if (!match.hasMatch())
+        return 0;
+    QString number = match.captured(0);
+    number.replace(QLatin1Char('d'), QLatin1Char('e')).replace(QLatin1Char('D'), QLatin1Char('e'));
+    return number.toDouble();
+}
+
+std::optional<QDate> ParseDate(const QString& text)
+{
+    static const QRegularExpression form(QStringLiteral(
+        "^\\s*(\\d{3,4})\\s*([-/.])\\s*(\\d{1,2})\\s*\\2\\s*(\\d{1,2})"
+        "(?:(?:\\s+|T)(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.\\d+)?)?)?\\s*$"));
+    const auto match = form.match(text);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const int year = match.captured(1).toInt();
+    const QDate date(year, match.captured(3).toInt(), match.captured(4).toInt());
+    if (year < 100 || !date.isValid())
+        return std::nullopt;
+    if (!match.captured(5).isEmpty()) {
+        const int hour = match.captured(5).toInt();
+        const int minute = match.captured(6).toInt();
+        const int second = match.captured(7).isEmpty() ? 0 : match.captured(7).toInt();
+        if (hour > 23 || minute > 59 || second > 59)
+            return std::nullopt;
+    }
+    return date;
+}
+
+bool IsDate(const QString& text) { return ParseDate(text).has_value(); }
+
+QDate CDate(const QString& text, const QString& what)
+{
+    const auto date = ParseDate(text);
+    if (!date)
+        throw Error(QStringLiteral("Type mismatch: %1 \"%2\" is not a date").arg(what, text));
+    return *date;
+}
+
+QString Mid(const QString& text, int start, int length)
+{
+    if (start < 1 || length <= 0 || start > text.size())
+        return {};
+    return text.mid(start - 1, length);
+}
+
+int InStr(const QString& text, const QString& what) { return int(text.indexOf(what)) + 1; }
+
+}  // namespace zx::vb

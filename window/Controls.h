@@ -1,0 +1,142 @@
+#pragma once
+
+// Qt widgets with the few behaviours the wizard's controls are defined by:
+// twip geometry, a free-text Tag, check boxes with the values 0/1/2, Click
+// raised also when code changes a value, and a key handler that may change
+// or discard a typed key.
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+
+namespace zx::ui {
+
+enum class Kind { CheckBox, OptionButton, TextBox, Label, Frame, PictureBox, Image, CommandButton };
+QString kindName(Kind kind);
+std::optional<Kind> kindOf(const QObject* control);
+
+inline constexpr int TwipsPerPixel = 15;  // at 96 dpi; Qt scales logical pixels
+
+// Geometry in twips relative to the container. The twips are kept as given
+// so that reading them back never suffers from pixel rounding.
+void setTwips(QWidget* control, int left, int top, int width, int height);
+QRect twips(const QWidget* control);
+void moveTwips(QWidget* control, int left, int top);
+void resizeTwips(QWidget* control, int width, int height);
+
+QString tag(const QWidget* control);
+void setTag(QWidget* control, const QString& tag);
+
+// Colours as &H00BBGGRR values.
+void setBackColor(QWidget* control, std::uint32_t bgr);
+void setForeColor(QWidget* control, std::uint32_t bgr);
+std::uint32_t backColor(const QWidget* control);
+std::uint32_t foreColor(const QWidget* control);
+QString colorText(std::uint32_t bgr);
+
+void setBold(QWidget* control, bool bold);
+bool isBold(const QWidget* control);
+
+// The control's own Visible / Enabled flags, whatever its containers say.
+inline bool ownVisible(const QWidget* control) { return !control->isHidden(); }
+inline bool ownEnabled(const QWidget* control)
+{
+    return !control->testAttribute(Qt::WA_ForceDisabled);
+}
+
+class CheckBox : public QCheckBox {
+    Q_OBJECT
+    Q_PROPERTY(int value READ value WRITE setValue)
+public:
+    explicit CheckBox(QWidget* parent);
+    int value() const;
+    // Raises Click when the value changes, as a user's click would.
+    void setValue(int value);
+Q_SIGNALS:
+    void Click();
+
+protected:
+    // A user's click: 1 becomes 0, anything else (0 or greyed) becomes 1.
+    void nextCheckState() override;
+};
+
+class OptionButton : public QRadioButton {
+    Q_OBJECT
+    Q_PROPERTY(bool value READ value WRITE setValue)
+public:
+    explicit OptionButton(QWidget* parent);
+    bool value() const { return isChecked(); }
+    // Selecting raises Click; the other options of the container clear.
+    void setValue(bool selected);
+Q_SIGNALS:
+    void Click();
+};
+
+class TextBox : public QLineEdit {
+    Q_OBJECT
+public:
+    explicit TextBox(QWidget* parent);
+    // 0 means no limit.
+    void setMaxChars(int length);
+    int maxChars() const { return m_maxChars; }
+    bool isPassword() const { return echoMode() == QLineEdit::Password; }
+    // The handler sees each typed character's code as a signed 16-bit
+    // number; setting it to 0 discards the key.
+    void setKeyPressHandler(std::function<void(std::int16_t&)> handler)
+    {
+        m_keyPress = std::move(handler);
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    std::function<void(std::int16_t&)> m_keyPress;
+    int m_maxChars = 0;
+};
+
+class Label : public QLabel {
+    Q_OBJECT
+public:
+    explicit Label(QWidget* parent);
+};
+
+class Frame : public QGroupBox {
+    Q_OBJECT
+public:
+    explicit Frame(QWidget* parent);
+};
+
+// A container; with an etched outline when it holds an option group.
+class PictureBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit PictureBox(QWidget* parent, bool etched = false);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    bool m_etched;
+};
+
+class Image : public QLabel {
+    Q_OBJECT
+public:
+    explicit Image(QWidget* parent);
+};
+
+class CommandButton : public QPushButton {
+    Q_OBJECT
+public:
+    explicit CommandButton(QWidget* parent);
+};
+
+}  // namespace zx::ui

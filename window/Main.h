@@ -1,0 +1,133 @@
+#pragma once
+
+// Form Main: the wizard's only window. Its controls are the data model of a
+// run: the parameter loads write into them, the user changes them, the
+// saves read them back.
+
+#include "Controls.h"
+
+#include <QDialog>
+#include <QJsonObject>
+
+#include <cstdint>
+#include <exception>
+#include <memory>
+
+namespace zx {
+class ResourceProvider;
+namespace db {
+class HostDatabase;
+}
+}  // namespace zx
+
+namespace zx::ui {
+
+struct MainControls {
+    Frame* FraB;
+    Label *La1, *La2, *La3;
+    Image *Ima1, *Ima4;
+    CommandButton *ComP, *ComN, *ComE, *ComC, *ComC1;
+    Label* LaT;
+    PictureBox *PicS1, *PicS2, *PicS3, *PicS4, *PicS5;
+    Frame *Fra1, *Fra2, *Fra3, *Fra4, *Fra5;
+    // Page 1: common parameters.
+    CheckBox *Ch11, *Ch12, *Ch13, *Ch14, *Ch15, *Ch16, *Ch17, *Ch18;
+    Label* La15;
+    TextBox* Te11;
+    // Page of ST.
+    CheckBox *Ch21, *Ch22, *Ch23, *Ch24, *Ch25, *Ch27;
+    Label* La26;
+    TextBox* Te26;
+    // Page of PU.
+    CheckBox *Ch31, *Ch32;
+    Label* La33;
+    TextBox* Te33;
+    // Page of SA.
+    CheckBox *Ch41, *Ch42, *Ch43, *Ch44, *Ch45, *Ch46, *Ch47, *Ch48, *Ch49, *Ch410;
+    Label *La45, *La46, *La47;
+    TextBox *Te41, *Te42, *Te43;
+    // Page of IA.
+    PictureBox *Pic51, *Pic52, *Pic53, *Pic54;
+    Label *La51, *La52, *La53, *La54, *La55;
+    OptionButton *Op51, *Op52, *Op53, *Op54, *Op55, *Op56, *Op57, *Op58, *Op59, *Op510;
+    OptionButton *Op511, *Op512, *Op513, *Op514, *Op515, *Op516;
+    TextBox* Te55;
+};
+
+class Main : public QDialog {
+    Q_OBJECT
+public:
+    Main();
+    ~Main() override;
+
+    // Set by the entry before any control is touched.
+    QString SysCode;
+    db::HostDatabase* HostDb = nullptr;
+
+    // The controls; the first access runs Form_Load.
+    MainControls& ui();
+    bool isFormLoaded() const { return m_formLoaded; }
+
+    // Shows the window modally; returns when Finish hid it or Cancel
+    // unloaded it.
+    void ShowModal();
+
+    // A handler raised by code (a load setting a value) may fail on the
+    // database; the failure is kept and rethrown here, in the caller's frame.
+    void rethrowHandlerError();
+
+    // VB mouse pointer: 0 default, 11 hourglass.
+    int mousePointer() const { return m_mousePointer; }
+
+    // Every control of the inventory with its state, for scripted runs.
+    Q_INVOKABLE QJsonObject stateDump() const;
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void reject() override;
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void buildForm();
+    void connectHandlers();
+    void Form_Load();
+    void LoadCaptions();
+    void setMousePointer(int pointer);
+
+    // Navigation and validation.
+    void ComN_Click();
+    void ComP_Click();
+    void ComE_Click();
+    void ComC_Click();
+    bool MonthCheck(TextBox* box);
+    bool DepartmentCheck();
+    void showStep(int step);
+    void placePage(PictureBox* page, Frame* frame);
+    PictureBox* pageOfSysCode() const;
+
+    // Option rules.
+    void ExistingDataGuard(CheckBox* box, const QString& sql, const QString& message);
+    void ClassificationGuard(CheckBox* box, const QString& sql, const QString& codeColumn,
+                             const QString& message);
+    void EnablingRule(CheckBox* box, Label* label, TextBox* text);
+    void Ch11_Click();
+    void UpdatePlanOptionCaptions();
+    void Te11_KeyPress(std::int16_t& KeyAscii);
+
+    int MsgBox(const QString& text, int flags, const QString& title);
+    // Runs a handler so that no failure escapes into Qt's event dispatch:
+    // with the window on screen the user is told, otherwise it is kept for
+    // rethrowHandlerError().
+    template <class F>
+    void handle(F&& handler);
+
+    MainControls m_ui{};
+    std::unique_ptr<ResourceProvider> m_provider;
+    bool m_formLoaded = false;
+    bool m_loading = false;
+    int m_mousePointer = 0;
+    std::exception_ptr m_pendingError;
+};
+
+}  // namespace zx::ui

@@ -1,0 +1,96 @@
+#include "Wizard.h"
+
+#include "WBAS.h"
+#include "dbkit/Error.h"
+#include "dbkit/HostDatabase.h"
+#include "dbkit/TransactionGuard.h"
+#include "vb/Vb.h"
+#include "window/Main.h"
+
+#include <QApplication>
+
+namespace zx::wizard {
+
+namespace {
+
+// The window needs a widget application; a host without one gets one.
+void ensureApplication()
+{
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    if (QCoreApplication::instance())
+        throw Error(QStringLiteral("the wizard needs a QApplication, but the host runs a plain %1")
+                        .arg(QString::fromLatin1(QCoreApplication::instance()->metaObject()->className())));
+    static int argc = 1;
+    static char name[] = "zxwizard";
+    static char* argv[] = {name, nullptr};
+    new QApplication(argc, argv);  // lives as long as the process
+}
+
+}  // namespace
+
+std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys)
+{
+    ensureApplication();
+
+    // The account year and number sit in the database name ZXDATA_aaa_yyyy.
+    const QString connection = DB.Connection().ConnectionString();
+    const int p = vb::InStr(vb::UCase(connection), QStringLiteral("ZXDATA_"));
+    AccountYear = vb::Mid(connection, p + 11, 4);
+    if (vb::CompareOrdinal(QStringLiteral("1980"), AccountYear) > 0 ||
+        vb::CompareOrdinal(AccountYear, QStringLiteral("2050")) > 0) {
+        WBAS::MsgBox(QStringLiteral("打开的数据库有问题！（") + AccountYear + QStringLiteral("）"), 64,
+                     QStringLiteral("建帐向导"));
+        return 2;
+    }
+    AccountId = vb::Mid(DB.Connection().ConnectionString(), p + 7, 3);
+
+    WBAS::CancelCode = 0;
+    WBAS::StartCheckMode = 0;
+
+    WBAS::ReapUnloaded();
+    ui::Main& main = WBAS::MainForm();
+    main.SysCode = cSys;
+    main.HostDb = &DB;
+
+    LoadCommonParameters(DB);
+    if (cSys == QLatin1String("ST"))
+        LoadStockParameters(DB);
+    else if (cSys == QLatin1String("PU"))
+        LoadPurchaseParameters(DB);
+    else if (cSys == QLatin1String("SA"))
+        LoadSalesParameters(DB);
+    else if (cSys == QLatin1String("IA"))
+        LoadInventoryAccountingParameters(DB);
+
+    if (WBAS::StartCheckMode != 0 && !CheckStartPeriod(DB, WBAS::StartCheckMode))
+        return 2;
+
+    main.ShowModal();
+    WBAS::ReapUnloaded();
+    if (WBAS::CancelCode != 0)
+        return WBAS::CancelCode;
+
+    db::TransactionGuard transaction(DB);
+    try {
+        SaveCommonParameters(DB);
+        if (cSys == QLatin1String("ST"))
+            SaveStockParameters(DB);
+        else if (cSys == QLatin1String("PU"))
+            SavePurchaseParameters(DB);
+        else if (cSys == QLatin1String("SA"))
+            SaveSalesParameters(DB);
+        else if (cSys == QLatin1String("IA"))
+            SaveInventoryAccountingParameters(DB);
+        transaction.commit();
+        WBAS::UnloadMain();
+        WBAS::ReapUnloaded();
+        return 0;
+    } catch (...) {
+        // The window stays loaded and hidden; a later run reuses it.
+        transaction.rollback();
+        return 1;
+    }
+}
+
+}  // namespace zx::wizard
