@@ -1,0 +1,209 @@
+// The SQLite host database: connection texts, lazy recordsets, FindFirst,
+// the system prefix, quoting, transactions and what errors say.
+
+#include "TestAccount.h"
+#include "dbkit/ConnectionText.h"
+#include "dbkit/Error.h"
+#include "dbkit/QtSqlDatabase.h"
+#include "dbkit/SqlText.h"
+#include "dbkit/TransactionGuard.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QTest>
+
+using namespace zx::db;
+
+class TestDbKit : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void connectionTexts_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::newRow("plain") << "Provider=SQLite;Data Source=/a/b.db" << "data source" << "/a/b.db";
+        QTest::newRow("blanks") << " Provider = ODBC ; DSN = x " << "dsn" << "x";
+        QTest::newRow("braces") << "Provider=ODBC;PWD={a;b}}c}" << "pwd" << "a;b}c";
+        QTest::newRow("quotes") << "Provider=SQLite;Data Source=\"/a;b.db\"" << "Data Source" << "/a;b.db";
+    }
+    void connectionTexts()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QString error;
+        const auto parsed = ConnectionText::parse(text, &error);
+        QVERIFY2(parsed, qPrintable(error));
+        QCOMPARE(parsed->value(key), value);
+    }
+
+    void badConnectionTexts()
+    {
+        QString error;
+        QVERIFY(!ConnectionText::parse(QStringLiteral("Provider=ODBC;PWD={open;UID=x"), &error));
+        QVERIFY(!error.contains(QStringLiteral("open")));  // the password is masked
+        QVERIFY(!ConnectionText::parse(QStringLiteral("Provider=SQLite;nonsense"), &error));
+        QVERIFY_THROWS_EXCEPTION(zx::Error, openDatabase(QStringLiteral("Provider=Nope;Data Source=/x")));
+    }
+
+    void masking_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("masked");
+        QTest::newRow("pwd") << "DSN=a;UID=u;PWD=secret;X=1" << "DSN=a;UID=u;PWD=***;X=1";
+        QTest::newRow("password first") << "Password=se;cret" << "Password=***;cret";
+        QTest::newRow("braced") << "pwd={s;e}}c};DSN=a" << "pwd=***;DSN=a";
+        QTest::newRow("none") << "Provider=SQLite;Data Source=/x" << "Provider=SQLite;Data Source=/x";
+    }
+    void masking()
+    {
+        QFETCH(QString, text);
+        QFETCH(QString, masked);
+        QCOMPARE(maskedConnectionText(text), masked);
+    }
+
+    void sqlHelpers()
+    {
+        QCOMPARE(sqlQuoted(QStringLiteral("a'b''c")), QStringLiteral("a''b''''c"));
+        QCOMPARE(rewriteSystemPrefix(QStringLiteral("select x from ZXSYSTEM..ua_period where a='zxsystem..b'"),
+                                     QStringLiteral("zxsystem")),
+                 QStringLiteral("select x from zxsystem.ua_period where a='zxsystem..b'"));
+        QCOMPARE(rewriteSystemPrefix(QStringLiteral("select 1 from myzxsystem..t"), QStringLiteral("s")),
+                 QStringLiteral("select 1 from myzxsystem..t"));
+        const QString pwd = QStringLiteral(
+            "Update AccInformation set cValue='se''cret' Where cSysID='SA' and cName='cCreditPwd'");
+        QVERIFY(!redactedSql(pwd).contains(QStringLiteral("cret")));
+        const QString other = QStringLiteral("Update AccInformation set cValue='07' Where cSysID='AA' and cName='cID'");
+        QCOMPARE(redactedSql(other), other);
+    }
+
+    void missingFilesAreNotCreated()
+    {
+        TestAccount account;
+        const QString missing = account.dir() + QStringLiteral("/ZXDATA_002_2001.db");
+        QVERIFY_THROWS_EXCEPTION(zx::Error, openDatabase(QStringLiteral("Provider=SQLite;Data Source=") + missing));
+        QVERIFY(!QFileInfo::exists(missing));
+        QVERIFY_THROWS_EXCEPTION(zx::Error, openDatabase(account.connectionText() +
+                                                         QStringLiteral(";System Database=/nonexistent/zxsystem.db")));
+        QVERIFY_THROWS_EXCEPTION(zx::Error, openDatabase(QStringLiteral("Provider=SQLite;Data Source=relative.db")));
+    }
+
+    void recordsets()
+    {
+        TestAccount account;
+        auto db = account.open();
+        QCOMPARE(db->ConnectString(), db->Connection().ConnectionString());
+
+        auto empty = db->OpenRecordset(QStringLiteral("select * from Inventory"));
+        QVERIFY(empty->Bof() && empty->Eof());
+        QVERIFY_THROWS_EXCEPTION(zx::Error, empty->Recordset().Fields(QStringLiteral("cInvCode")));
+        QVERIFY_THROWS_EXCEPTION(zx::Error, empty->MoveLast());
+
+        auto mend = db->OpenRecordset(QStringLiteral("select * from GL_mend order by iperiod"), 4);
+        QVERIFY(!mend->Bof() && !mend->Eof());
+        QVERIFY(mend->RecordCount() > 0);
+        mend->FindFirst(QStringLiteral("iperiod=11"));
+        QCOMPARE(mend->Recordset().Fields(QStringLiteral("IPERIOD")).variant().toInt(), 11);
+        mend->MoveNext();
+        QCOMPARE(mend->Recordset().Fields(QStringLiteral("iperiod")).variant().toInt(), 12);
+        mend->MoveNext();
+        QVERIFY(mend->Eof());
+        QVERIFY_THROWS_EXCEPTION(zx::Error, mend->Recordset().Fields(QStringLiteral("bflag")));
+        QVERIFY_THROWS_EXCEPTION(zx::Error, mend->MoveNext());
+
+        // No match: no current row, fields read as Null; later finds still work.
+        mend->FindFirst(QStringLiteral("iperiod=99"));
+        QVERIFY(mend->Eof());
+        QVERIFY(mend->Recordset().Fields(QStringLiteral("bflag")).isNull());
+        mend->FindFirst(QStringLiteral("iperiod=0"));
+        QCOMPARE(mend->Recordset().Fields(QStringLiteral("iperiod")).variant().toInt(), 0);
+        QCOMPARE(mend->RecordCount(), 13);
+        mend->MoveLast();
+        QCOMPARE(mend->Recordset().Fields(QStringLiteral("iperiod")).variant().toInt(), 12);
+
+        QVERIFY_THROWS_EXCEPTION(zx::Error, mend->FindFirst(QStringLiteral("iperiod=")));
+        QVERIFY_THROWS_EXCEPTION(zx::Error, mend->FindFirst(QStringLiteral("nope=1")));
+        QVERIFY_THROWS_EXCEPTION(zx::Error, mend->Recordset().Fields(QStringLiteral("nope")));
+        mend->Close();
+        QVERIFY_THROWS_EXCEPTION(zx::Error, mend->MoveNext());
+    }
+
+    void systemDatabase()
+    {
+        TestAccount account;
+        auto db = account.open();
+        auto period = db->OpenRecordset(
+            QStringLiteral("select dBegin from zxsystem..ua_period where cAcc_Id='001' and iyear=2001 and iId=4"));
+        QCOMPARE(period->Recordset().Fields(QStringLiteral("dBegin")).variant().toString(),
+                 QStringLiteral("2001-04-01"));
+    }
+
+    void hostileTextIsStoredExactly_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::newRow("quote") << "it's";
+        QTest::newRow("doubled") << "a''b";
+        QTest::newRow("comment") << "x' --";
+        QTest::newRow("statement") << "'; delete from AccInformation; --";
+        QTest::newRow("backslash percent") << "\\%_";
+        QTest::newRow("cjk and non-BMP") << QString::fromUtf8("口令𝄞😀");
+    }
+    void hostileTextIsStoredExactly()
+    {
+        QFETCH(QString, text);
+        TestAccount account;
+        const QVariant rows = account.value(QStringLiteral("select count(*) from AccInformation"));
+        auto db = account.open();
+        db->Execute(QStringLiteral("Update AccInformation set cValue='") + sqlQuoted(text) +
+                    QStringLiteral("' Where cSysID='SA' and cName='cCreditPwd'"));
+        QCOMPARE(account.param("SA", "cCreditPwd").toString(), text);
+        QCOMPARE(account.value(QStringLiteral("select count(*) from AccInformation where cValue='") +
+                               sqlQuoted(text) + QLatin1Char('\'')),
+                 QVariant(1));
+        QCOMPARE(account.value(QStringLiteral("select count(*) from AccInformation")), rows);
+    }
+
+    void errorsNameTheStatementButNotThePassword()
+    {
+        TestAccount account;
+        auto db = account.open();
+        try {
+            db->Execute(QStringLiteral(
+                "Update NoSuchTable set cValue='hunter2' Where cSysID='SA' and cName='cCreditPwd'"));
+            QFAIL("no error");
+        } catch (const zx::Error& error) {
+            QVERIFY(error.message().contains(QStringLiteral("NoSuchTable")));
+            QVERIFY(!error.message().contains(QStringLiteral("hunter2")));
+        }
+        // One statement per call: a second one is refused, not run.
+        QVERIFY_THROWS_EXCEPTION(zx::Error, db->Execute(QStringLiteral(
+                                                "Update GL_mend set bflag=1; delete from AccInformation")));
+        QCOMPARE(account.value(QStringLiteral("select count(*) from GL_mend where bflag=1")), QVariant(0));
+    }
+
+    void transactions()
+    {
+        TestAccount account;
+        const QString before = account.dump();
+        {
+            auto db = account.open();
+            TransactionGuard guard(*db);
+            db->Execute(QStringLiteral("Update GL_mend set bflag=1"));
+        }  // no commit: rolled back
+        QCOMPARE(account.dump(), before);
+        {
+            auto db = account.open();
+            db->BeginTrans();
+            QVERIFY_THROWS_EXCEPTION(zx::Error, db->BeginTrans());
+            db->Execute(QStringLiteral("Update GL_mend set bflag=1 where iperiod=1"));
+            db->CommitTrans();
+            QVERIFY_THROWS_EXCEPTION(zx::Error, db->CommitTrans());
+            QVERIFY_THROWS_EXCEPTION(zx::Error, db->RollbackTrans());
+        }
+        QCOMPARE(account.value(QStringLiteral("select count(*) from GL_mend where bflag=1")), QVariant(1));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestDbKit)
+#include "tst_dbkit.moc"
