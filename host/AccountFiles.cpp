@@ -15,12 +15,13 @@
 #include <QSqlQuery>
 
 // The bundled files live in this static library; register them once.
-static void registerBundledFiles() { Q_INIT_RESOURCE(resources); }
+static void registerBundledFiles() {
+    Q_INIT_RESOURCE(resources);
+}
 
 namespace zx::host {
 
-void initBundledFiles()
-{
+void initBundledFiles() {
     static const bool done = (registerBundledFiles(), true);
     Q_UNUSED(done);
 }
@@ -32,8 +33,7 @@ const char* const RequiredTables[] = {"AccInformation", "GL_mend",       "GradeD
                                       "InventoryClass", "CustomerClass", "VendorClass",
                                       "Inventory",      "Warehouse"};
 
-QStringList statementsOf(const QString& resource)
-{
+QStringList statementsOf(const QString& resource) {
     initBundledFiles();
     QFile file(resource);
     if (!file.open(QIODevice::ReadOnly))
@@ -43,7 +43,8 @@ QStringList statementsOf(const QString& resource)
         if (!line.trimmed().startsWith(QLatin1String("--")))
             lines << line;
     QStringList statements;
-    static const QRegularExpression end(QStringLiteral(";\\s*$"), QRegularExpression::MultilineOption);
+    static const QRegularExpression end(QStringLiteral(";\\s*$"),
+                                        QRegularExpression::MultilineOption);
     for (const QString& statement : lines.join(QLatin1Char('\n')).split(end))
         if (!statement.trimmed().isEmpty())
             statements << statement.trimmed();
@@ -55,17 +56,16 @@ QStringList statementsOf(const QString& resource)
 class ScratchFile {
 public:
     explicit ScratchFile(const QString& target)
-        : m_target(target), m_scratch(target + QStringLiteral(".creating"))
-    {
+        : m_target(target), m_scratch(target + QStringLiteral(".creating")) {
         QFile::remove(m_scratch);
         m_name = QStringLiteral("zxcreate-%1").arg(reinterpret_cast<quintptr>(this));
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
         db.setDatabaseName(m_scratch);
         if (!db.open())
-            throw Error(QStringLiteral("cannot create %1: %2").arg(m_scratch, db.lastError().text()));
+            throw Error(
+                QStringLiteral("cannot create %1: %2").arg(m_scratch, db.lastError().text()));
     }
-    ~ScratchFile()
-    {
+    ~ScratchFile() {
         {
             QSqlDatabase db = QSqlDatabase::database(m_name, false);
             db.close();
@@ -75,25 +75,23 @@ public:
             QFile::remove(m_scratch);
     }
 
-    void run(const QString& resource)
-    {
+    void run(const QString& resource) {
         QSqlDatabase db = QSqlDatabase::database(m_name, false);
         for (const QString& statement : statementsOf(resource)) {
             QSqlQuery query(db);
             if (!query.exec(statement))
-                throw Error(QStringLiteral("%1: %2 (%3)").arg(resource, statement, query.lastError().text()));
+                throw Error(QStringLiteral("%1: %2 (%3)")
+                                .arg(resource, statement, query.lastError().text()));
         }
     }
 
-    void runText(const QString& statement)
-    {
+    void runText(const QString& statement) {
         QSqlQuery query(QSqlDatabase::database(m_name, false));
         if (!query.exec(statement))
             throw Error(QStringLiteral("%1 (%2)").arg(statement, query.lastError().text()));
     }
 
-    void commit()
-    {
+    void commit() {
         {
             QSqlDatabase db = QSqlDatabase::database(m_name, false);
             db.close();
@@ -110,8 +108,7 @@ private:
     bool m_done = false;
 };
 
-QString periodRows(const QString& account, int year)
-{
+QString periodRows(const QString& account, int year) {
     QStringList rows;
     for (int month = 1; month <= 12; ++month) {
         const QDate begin(year, month, 1);
@@ -119,20 +116,22 @@ QString periodRows(const QString& account, int year)
                     .arg(db::sqlQuoted(account))
                     .arg(year)
                     .arg(month)
-                    .arg(begin.toString(Qt::ISODate), begin.addMonths(1).addDays(-1).toString(Qt::ISODate));
+                    .arg(begin.toString(Qt::ISODate),
+                         begin.addMonths(1).addDays(-1).toString(Qt::ISODate));
     }
-    return QStringLiteral("INSERT OR IGNORE INTO ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
+    return QStringLiteral(
+               "INSERT OR IGNORE INTO ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
            rows.join(QLatin1Char(','));
 }
 
 }  // namespace
 
-CreatedAccount createAccount(const QString& dir, const QString& account, const QString& year)
-{
+CreatedAccount createAccount(const QString& dir, const QString& account, const QString& year) {
     static const QRegularExpression accountForm(QStringLiteral("^[0-9A-Za-z]{3}$"));
     static const QRegularExpression yearForm(QStringLiteral("^[0-9]{4}$"));
     if (!accountForm.match(account).hasMatch())
-        throw Error(QStringLiteral("the account number must be 3 letters or digits: \"%1\"").arg(account));
+        throw Error(
+            QStringLiteral("the account number must be 3 letters or digits: \"%1\"").arg(account));
     if (!yearForm.match(year).hasMatch())
         throw Error(QStringLiteral("the year must be 4 digits: \"%1\"").arg(year));
     if (!QDir().mkpath(dir))
@@ -140,10 +139,12 @@ CreatedAccount createAccount(const QString& dir, const QString& account, const Q
 
     CreatedAccount created;
     const QDir folder(dir);
-    created.accountFile = folder.absoluteFilePath(QStringLiteral("ZXDATA_%1_%2.db").arg(account, year));
+    created.accountFile =
+        folder.absoluteFilePath(QStringLiteral("ZXDATA_%1_%2.db").arg(account, year));
     created.systemFile = folder.absoluteFilePath(QStringLiteral("zxsystem.db"));
     if (QFileInfo::exists(created.accountFile))
-        throw Error(QStringLiteral("%1 already exists; an account is never overwritten").arg(created.accountFile));
+        throw Error(QStringLiteral("%1 already exists; an account is never overwritten")
+                        .arg(created.accountFile));
 
     {
         ScratchFile accountDb(created.accountFile);
@@ -159,8 +160,9 @@ CreatedAccount createAccount(const QString& dir, const QString& account, const Q
             created.systemCreated = true;
         } else {
             // Another account's system database: add this year's periods.
-            auto system = db::openDatabase(QStringLiteral("Provider=SQLite;Data Source=") + created.systemFile +
-                                           QStringLiteral(";System Database=") + created.systemFile);
+            auto system = db::openDatabase(
+                QStringLiteral("Provider=SQLite;Data Source=") + created.systemFile +
+                QStringLiteral(";System Database=") + created.systemFile);
             system->Execute(periodRows(account, year.toInt()));
         }
         accountDb.commit();
@@ -168,14 +170,12 @@ CreatedAccount createAccount(const QString& dir, const QString& account, const Q
     return created;
 }
 
-void runSqlResource(db::HostDatabase& database, const QString& resource)
-{
+void runSqlResource(db::HostDatabase& database, const QString& resource) {
     for (const QString& statement : statementsOf(resource))
         database.Execute(statement);
 }
 
-void addDemoData(const QString& accountFile, const QString& year)
-{
+void addDemoData(const QString& accountFile, const QString& year) {
     auto database = openAccount(accountFile, QString());
     database->BeginTrans();
     runSqlResource(*database, QStringLiteral(":/sql/demo-data.sql"));
@@ -185,8 +185,8 @@ void addDemoData(const QString& accountFile, const QString& year)
     database->CommitTrans();
 }
 
-std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile, const QString& systemFile)
-{
+std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
+                                              const QString& systemFile) {
     const QFileInfo file(accountFile);
     if (!file.exists())
         throw Error(QStringLiteral("account database not found: %1").arg(accountFile));
@@ -201,7 +201,8 @@ std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile, const 
     auto database = db::openDatabase(text);
     for (const char* table : RequiredTables) {
         try {
-            database->OpenRecordset(QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));
+            database->OpenRecordset(
+                QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));
         } catch (const Error& error) {
             throw Error(QStringLiteral("%1 is not an account database: cannot read table %2 (%3)")
                             .arg(accountFile, QLatin1String(table), error.message()));

@@ -29,7 +29,8 @@ void addDemoData(const QString& accountFile, const QString& year);
 // Opens an existing account file (and its system database: `systemFile`,
 // or zxsystem.db beside it). Throws zx::Error naming what is wrong: a
 // missing file, a file that is not an account database.
-std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile, const QString& systemFile);
+std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
+                                              const QString& systemFile);
 
 // Makes the bundled files (":/sql/...", ":/host/...") readable.
 void initBundledFiles();

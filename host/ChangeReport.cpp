@@ -12,15 +12,13 @@ namespace {
 const char* const WrittenTables[] = {"GL_mend", "InventoryClass", "CustomerClass", "VendorClass",
                                      "GradeDef"};
 
-bool isPassword(const QString& name)
-{
+bool isPassword(const QString& name) {
     return name.compare(QLatin1String("cCreditPwd"), Qt::CaseInsensitive) == 0 ||
            name.compare(QLatin1String("cLowPricePwd"), Qt::CaseInsensitive) == 0 ||
            name.compare(QLatin1String("cOverStockPwd"), Qt::CaseInsensitive) == 0;
 }
 
-QJsonValue shown(const QString& name, const db::Value& value)
-{
+QJsonValue shown(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QJsonValue::Null;
     if (isPassword(name))
@@ -28,8 +26,7 @@ QJsonValue shown(const QString& name, const db::Value& value)
     return value.variant().toString();
 }
 
-QString rowText(db::HostRecordset& rs, const QStringList& fields)
-{
+QString rowText(db::HostRecordset& rs, const QStringList& fields) {
     QStringList cells;
     for (const QString& field : fields) {
         const db::Value v = rs.Recordset().Fields(field);
@@ -39,8 +36,7 @@ QString rowText(db::HostRecordset& rs, const QStringList& fields)
 }
 
 // Rows of `a` that `b` lacks, counting repeats.
-int missingFrom(QStringList a, const QStringList& b)
-{
+int missingFrom(QStringList a, const QStringList& b) {
     for (const QString& row : b)
         a.removeOne(row);
     return int(a.size());
@@ -48,10 +44,10 @@ int missingFrom(QStringList a, const QStringList& b)
 
 }  // namespace
 
-Snapshot Snapshot::take(db::HostDatabase& database)
-{
+Snapshot Snapshot::take(db::HostDatabase& database) {
     Snapshot snapshot;
-    auto rs = database.OpenRecordset(QStringLiteral("select cSysID, cName, cValue from AccInformation"));
+    auto rs =
+        database.OpenRecordset(QStringLiteral("select cSysID, cName, cValue from AccInformation"));
     while (!rs->Eof()) {
         auto& fields = rs->Recordset();
         snapshot.m_parameters.append({fields.Fields(QStringLiteral("cSysID")).textOrEmpty(),
@@ -60,7 +56,8 @@ Snapshot Snapshot::take(db::HostDatabase& database)
         rs->MoveNext();
     }
     for (const char* table : WrittenTables) {
-        auto rows = database.OpenRecordset(QStringLiteral("select * from %1").arg(QLatin1String(table)));
+        auto rows =
+            database.OpenRecordset(QStringLiteral("select * from %1").arg(QLatin1String(table)));
         const QStringList fields = rows->Recordset().FieldNames();
         QStringList& texts = snapshot.m_tables[QLatin1String(table)];
         while (!rows->Eof()) {
@@ -71,8 +68,7 @@ Snapshot Snapshot::take(db::HostDatabase& database)
     return snapshot;
 }
 
-void Snapshot::reportChangesSince(const Snapshot& before) const
-{
+void Snapshot::reportChangesSince(const Snapshot& before) const {
     QHash<QString, db::Value> old;
     for (const Parameter& p : before.m_parameters)
         old.insert(p.sys + QChar(0x1F) + p.name, p.value);

@@ -4,21 +4,19 @@
 
 #include <QFileInfo>
 
-#include <cstdio>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
+#include <cstdio>
 
 namespace zx::host {
 
-void printError(const QString& message)
-{
+void printError(const QString& message) {
     std::fprintf(stderr, "zxwizard: %s\n", message.toLocal8Bit().constData());
 }
 
 bool parseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
-                      int* exit)
-{
+                      int* exit) {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     parser.addOption(help);
@@ -33,7 +31,8 @@ bool parseCommandLine(QCommandLineParser& parser, const QString& command, const 
         const qsizetype firstLineEnd = text.indexOf(QLatin1Char('\n'));
         const QString usage = text.left(firstLineEnd);
         const qsizetype options = usage.indexOf(QLatin1String(" [options]"));
-        text = QStringLiteral("Usage: zxwizard ") + command + usage.mid(options) + text.mid(firstLineEnd);
+        text = QStringLiteral("Usage: zxwizard ") + command + usage.mid(options) +
+               text.mid(firstLineEnd);
         std::fputs(text.toLocal8Bit().constData(), stdout);
         *exit = ExitOk;
         return false;
@@ -41,9 +40,9 @@ bool parseCommandLine(QCommandLineParser& parser, const QString& command, const 
     return true;
 }
 
-bool displayAvailable()
-{
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+bool displayAvailable() {
+    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
+        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
         return true;
     const QString display = qEnvironmentVariable("DISPLAY");
     if (display.isEmpty())

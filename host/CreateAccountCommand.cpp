@@ -9,32 +9,33 @@
 
 namespace zx::host {
 
-int createAccountCommand(const QStringList& args)
-{
+int createAccountCommand(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Creates DIR/ZXDATA_<account>_<year>.db with every table and default parameter row,\n"
         "and DIR/zxsystem.db with the periods of that year when it is missing.\n"
         "An existing account file is never overwritten."));
-    parser.addPositionalArgument(QStringLiteral("DIR"), QStringLiteral("Folder of the account files."));
-    const QCommandLineOption account(QStringLiteral("account"),
-                                     QStringLiteral("Three-character account number (default 001)."),
-                                     QStringLiteral("NNN"), QStringLiteral("001"));
-    const QCommandLineOption year(QStringLiteral("year"),
-                                  QStringLiteral("Four-digit account year (default: this year)."),
-                                  QStringLiteral("YYYY"), QString::number(QDate::currentDate().year()));
+    parser.addPositionalArgument(QStringLiteral("DIR"),
+                                 QStringLiteral("Folder of the account files."));
+    const QCommandLineOption account(
+        QStringLiteral("account"), QStringLiteral("Three-character account number (default 001)."),
+        QStringLiteral("NNN"), QStringLiteral("001"));
+    const QCommandLineOption year(
+        QStringLiteral("year"), QStringLiteral("Four-digit account year (default: this year)."),
+        QStringLiteral("YYYY"), QString::number(QDate::currentDate().year()));
     parser.addOption(account);
     parser.addOption(year);
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("create-account"), args, &exit))
         return exit;
     if (parser.positionalArguments().size() != 1) {
-        printError(QStringLiteral("create-account needs one folder; see zxwizard create-account --help"));
+        printError(
+            QStringLiteral("create-account needs one folder; see zxwizard create-account --help"));
         return ExitUsage;
     }
     try {
-        const CreatedAccount created =
-            createAccount(parser.positionalArguments().first(), parser.value(account), parser.value(year));
+        const CreatedAccount created = createAccount(parser.positionalArguments().first(),
+                                                     parser.value(account), parser.value(year));
         std::printf("created %s\n", created.accountFile.toLocal8Bit().constData());
         if (created.systemCreated)
             std::printf("created %s\n", created.systemFile.toLocal8Bit().constData());

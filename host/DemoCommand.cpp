@@ -13,8 +13,7 @@
 
 namespace zx::host {
 
-int demoCommand(const QStringList& args)
-{
+int demoCommand(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Creates a demo account under ./zxwizard-demo/ if it is missing (with items,\n"
@@ -33,7 +32,8 @@ int demoCommand(const QStringList& args)
         try {
             const CreatedAccount created = createAccount(dir, QStringLiteral("001"), year);
             addDemoData(created.accountFile, year);
-            std::printf("created the demo account %s\n", created.accountFile.toLocal8Bit().constData());
+            std::printf("created the demo account %s\n",
+                        created.accountFile.toLocal8Bit().constData());
         } catch (const Error& error) {
             printError(error.message());
             return ExitFailed;
@@ -52,9 +52,10 @@ int demoCommand(const QStringList& args)
             return ExitFailed;
         }
         options.script = QString::fromUtf8(script.readAll());
-        std::printf("no display: playing the bundled script headless (try it yourself with\n"
-                    "  zxwizard run --db %s --sys SA --script FILE)\n",
-                    account.toLocal8Bit().constData());
+        std::printf(
+            "no display: playing the bundled script headless (try it yourself with\n"
+            "  zxwizard run --db %s --sys SA --script FILE)\n",
+            account.toLocal8Bit().constData());
         std::fflush(stdout);
     }
     static char name[] = "zxwizard";
@@ -64,7 +65,8 @@ int demoCommand(const QStringList& args)
     if (options.script) {
         std::printf("\nThe sales rows now:\n");
         std::fflush(stdout);
-        showCommand({QStringLiteral("--db"), account, QStringLiteral("--sys"), QStringLiteral("SA")});
+        showCommand(
+            {QStringLiteral("--db"), account, QStringLiteral("--sys"), QStringLiteral("SA")});
     }
     return result;
 }

@@ -10,18 +10,19 @@
 
 namespace zx::host {
 
-int registerCommand(const QStringList& args, bool unregister)
-{
+int registerCommand(const QStringList& args, bool unregister) {
     const QString command = unregister ? QStringLiteral("unregister") : QStringLiteral("register");
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        unregister ? QStringLiteral("Removes ZXWizard.Wizard from the class registry.")
-                   : QStringLiteral("Registers ZXWizard.Wizard in the class registry ($ZXCOM_REGISTRY,\n"
-                                    "else $XDG_CONFIG_HOME/zxcom/registry.ini)."));
-    parser.addPositionalArgument(QStringLiteral("LIBRARY"),
-                                 QStringLiteral("The component library (default: the one built with "
-                                                "this command)."),
-                                 QStringLiteral("[LIBRARY]"));
+        unregister
+            ? QStringLiteral("Removes ZXWizard.Wizard from the class registry.")
+            : QStringLiteral("Registers ZXWizard.Wizard in the class registry ($ZXCOM_REGISTRY,\n"
+                             "else $XDG_CONFIG_HOME/zxcom/registry.ini)."));
+    parser.addPositionalArgument(
+        QStringLiteral("LIBRARY"),
+        QStringLiteral("The component library (default: the one built with "
+                       "this command)."),
+        QStringLiteral("[LIBRARY]"));
     int exit = ExitOk;
     if (!parseCommandLine(parser, command, args, &exit))
         return exit;
@@ -29,8 +30,9 @@ int registerCommand(const QStringList& args, bool unregister)
         printError(QStringLiteral("%1 takes at most one library").arg(command));
         return ExitUsage;
     }
-    const QString library = QFileInfo(parser.positionalArguments().value(0, WizardClient::builtLibrary()))
-                                .absoluteFilePath();
+    const QString library =
+        QFileInfo(parser.positionalArguments().value(0, WizardClient::builtLibrary()))
+            .absoluteFilePath();
     QString error;
     const com::HRESULT hr = unregister ? com::ComRuntime::unregisterServer(library, &error)
                                        : com::ComRuntime::registerServer(library, &error);
@@ -39,7 +41,8 @@ int registerCommand(const QStringList& args, bool unregister)
         return ExitFailed;
     }
     std::printf("%s %s (%s) in %s\n", unregister ? "unregistered" : "registered", wizard::ProgId,
-                library.toLocal8Bit().constData(), com::ComRegistry().path().toLocal8Bit().constData());
+                library.toLocal8Bit().constData(),
+                com::ComRegistry().path().toLocal8Bit().constData());
     return ExitOk;
 }
 

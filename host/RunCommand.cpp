@@ -10,11 +10,11 @@ namespace zx::host {
 
 namespace {
 
-std::optional<QString> readScript(const QString& path, QString* error)
-{
+std::optional<QString> readScript(const QString& path, QString* error) {
     QFile file;
-    const bool opened = path == QLatin1String("-") ? file.open(stdin, QIODevice::ReadOnly)
-                                                    : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    const bool opened = path == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
     if (!opened) {
         *error = QStringLiteral("cannot read the script %1: %2").arg(path, file.errorString());
         return std::nullopt;
@@ -24,8 +24,7 @@ std::optional<QString> readScript(const QString& path, QString* error)
 
 }  // namespace
 
-int runCommand(const QStringList& args)
-{
+int runCommand(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral(
         "Runs the wizard on an account database and exits with its result:\n"
@@ -33,22 +32,25 @@ int runCommand(const QStringList& args)
         "4 when the call failed, 64 for a usage or script error.\n"
         "With --script the window is driven by the script's actions (offscreen when\n"
         "there is no display) and every event is printed as a JSON line."));
-    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("Account database file."),
-                                      QStringLiteral("FILE"));
+    const QCommandLineOption dbOption(
+        QStringLiteral("db"), QStringLiteral("Account database file."), QStringLiteral("FILE"));
     const QCommandLineOption sysOption(QStringLiteral("sys"),
                                        QStringLiteral("Subsystem to set up: ST, PU, SA or IA."),
                                        QStringLiteral("CODE"));
-    const QCommandLineOption systemDb(QStringLiteral("system-db"),
-                                      QStringLiteral("System database (default: zxsystem.db beside FILE)."),
-                                      QStringLiteral("FILE"));
-    const QCommandLineOption script(QStringLiteral("script"),
-                                    QStringLiteral("Actions to play instead of a user ('-': standard input)."),
-                                    QStringLiteral("FILE"));
+    const QCommandLineOption systemDb(
+        QStringLiteral("system-db"),
+        QStringLiteral("System database (default: zxsystem.db beside FILE)."),
+        QStringLiteral("FILE"));
+    const QCommandLineOption script(
+        QStringLiteral("script"),
+        QStringLiteral("Actions to play instead of a user ('-': standard input)."),
+        QStringLiteral("FILE"));
     parser.addOptions({dbOption, sysOption, systemDb, script});
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("run"), args, &exit))
         return exit;
-    if (!parser.isSet(dbOption) || !parser.isSet(sysOption) || !parser.positionalArguments().isEmpty()) {
+    if (!parser.isSet(dbOption) || !parser.isSet(sysOption) ||
+        !parser.positionalArguments().isEmpty()) {
         printError(QStringLiteral("run needs --db FILE and --sys CODE; see zxwizard run --help"));
         return ExitUsage;
     }

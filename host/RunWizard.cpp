@@ -12,8 +12,7 @@
 
 namespace zx::host {
 
-int runWizard(const RunOptions& options, int argc, char** argv)
-{
+int runWizard(const RunOptions& options, int argc, char** argv) {
     std::vector<Action> actions;
     if (options.script) {
         QString error;
@@ -27,7 +26,8 @@ int runWizard(const RunOptions& options, int argc, char** argv)
     }
     if (!displayAvailable()) {
         if (!options.script) {
-            printError(QStringLiteral("no display can be opened; use --script to run the wizard without one"));
+            printError(QStringLiteral(
+                "no display can be opened; use --script to run the wizard without one"));
             return ExitUsage;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -41,9 +41,13 @@ int runWizard(const RunOptions& options, int argc, char** argv)
         ScriptDriver driver(std::move(actions));
         if (options.script)
             wizard.setObserver(&driver);
+        // The component must not keep the driver past this scope, whatever happens.
+        const std::unique_ptr<WizardClient, void (*)(WizardClient*)> detach(
+            &wizard, [](WizardClient* w) { w->setObserver(nullptr); });
         const std::int32_t result = wizard.run(*database, options.subsystem);
-        wizard.setObserver(nullptr);
-        emitEvent({{QStringLiteral("event"), QStringLiteral("result")}, {QStringLiteral("code"), result}});
+        driver.finish();
+        emitEvent({{QStringLiteral("event"), QStringLiteral("result")},
+                   {QStringLiteral("code"), result}});
         if (result == 0)
             Snapshot::take(*database).reportChangesSince(before);
         return driver.failed() ? int(ExitUsage) : int(result);

@@ -6,8 +6,7 @@ namespace zx::host {
 
 namespace {
 
-std::optional<QString> unquote(const QString& quoted, QString* why)
-{
+std::optional<QString> unquote(const QString& quoted, QString* why) {
     QString out;
     for (qsizetype i = 1; i < quoted.size(); ++i) {
         const QChar c = quoted[i];
@@ -25,24 +24,32 @@ std::optional<QString> unquote(const QString& quoted, QString* why)
         if (++i >= quoted.size())
             break;
         switch (quoted[i].unicode()) {
-        case '"': out += QLatin1Char('"'); break;
-        case '\\': out += QLatin1Char('\\'); break;
-        case 't': out += QLatin1Char('\t'); break;
-        case 'b': out += QLatin1Char('\b'); break;
-        case 'u': {
-            bool ok = false;
-            const uint code = quoted.mid(i + 1, 4).toUInt(&ok, 16);
-            if (!ok || quoted.mid(i + 1, 4).size() != 4) {
-                *why = QStringLiteral("\\u needs four hex digits");
-                return std::nullopt;
+            case '"':
+                out += QLatin1Char('"');
+                break;
+            case '\\':
+                out += QLatin1Char('\\');
+                break;
+            case 't':
+                out += QLatin1Char('\t');
+                break;
+            case 'b':
+                out += QLatin1Char('\b');
+                break;
+            case 'u': {
+                bool ok = false;
+                const uint code = quoted.mid(i + 1, 4).toUInt(&ok, 16);
+                if (!ok || quoted.mid(i + 1, 4).size() != 4) {
+                    *why = QStringLiteral("\\u needs four hex digits");
+                    return std::nullopt;
+                }
+                out += QChar(char16_t(code));
+                i += 4;
+                break;
             }
-            out += QChar(char16_t(code));
-            i += 4;
-            break;
-        }
-        default:
-            *why = QStringLiteral("unknown escape \\%1").arg(quoted[i]);
-            return std::nullopt;
+            default:
+                *why = QStringLiteral("unknown escape \\%1").arg(quoted[i]);
+                return std::nullopt;
         }
     }
     *why = QStringLiteral("the quoted text is not closed");
@@ -51,8 +58,7 @@ std::optional<QString> unquote(const QString& quoted, QString* why)
 
 }  // namespace
 
-std::optional<std::vector<Action>> parseScript(const QString& script, QString* error)
-{
+std::optional<std::vector<Action>> parseScript(const QString& script, QString* error) {
     std::vector<Action> actions;
     const QStringList lines = script.split(QLatin1Char('\n'));
     static const QRegularExpression name(QStringLiteral("^[A-Za-z][A-Za-z0-9]*$"));

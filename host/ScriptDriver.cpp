@@ -15,12 +15,15 @@ namespace zx::host {
 namespace {
 
 // The inventory controls carry their kind as a property.
-QString kindOf(const QWidget* w) { return w->property("zxKind").isValid() ? w->metaObject()->className() : QString(); }
+QString kindOf(const QWidget* w) {
+    return w->property("zxKind").isValid() ? w->metaObject()->className() : QString();
+}
 
-bool isButton(const QWidget* w) { return qobject_cast<const QAbstractButton*>(w) != nullptr; }
+bool isButton(const QWidget* w) {
+    return qobject_cast<const QAbstractButton*>(w) != nullptr;
+}
 
-void sendKey(QWidget* target, int key, const QString& text)
-{
+void sendKey(QWidget* target, int key, const QString& text) {
     QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, text);
     QCoreApplication::sendEvent(target, &press);
     QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, text);
@@ -29,8 +32,7 @@ void sendKey(QWidget* target, int key, const QString& text)
 
 }  // namespace
 
-int ScriptDriver::message(const QString& text, const QString& title, int flags)
-{
+int ScriptDriver::message(const QString& text, const QString& title, int flags) {
     emitEvent({{QStringLiteral("event"), QStringLiteral("message")},
                {QStringLiteral("text"), text},
                {QStringLiteral("title"), title},
@@ -38,10 +40,11 @@ int ScriptDriver::message(const QString& text, const QString& title, int flags)
     return 1;  // OK
 }
 
-void ScriptDriver::modalShown(QDialog* window) { play(window); }
+void ScriptDriver::modalShown(QDialog* window) {
+    play(window);
+}
 
-void ScriptDriver::play(QDialog* window)
-{
+void ScriptDriver::play(QDialog* window) {
     QPointer<QDialog> guard(window);
     while (m_next < m_actions.size()) {
         const Action& action = m_actions[m_next++];
@@ -56,23 +59,27 @@ void ScriptDriver::play(QDialog* window)
         if (!guard || !guard->isVisible())
             break;
     }
-    // Whatever is left after the modal display has ended is not run.
+    if (guard && guard->isVisible())
+        guard->close();  // the script ended with the window open: as the close box
+}
+
+void ScriptDriver::finish() {
+    // Whatever is left after the modal display has ended, or when the window
+    // never opened, is not run.
     for (; m_next < m_actions.size(); ++m_next)
         emitEvent({{QStringLiteral("event"), QStringLiteral("skipped")},
                    {QStringLiteral("line"), m_actions[m_next].line}});
-    if (guard && guard->isVisible())
-        guard->close();
 }
 
-QString ScriptDriver::perform(QDialog* window, const Action& action)
-{
+QString ScriptDriver::perform(QDialog* window, const Action& action) {
     if (action.kind == Action::Close) {
         window->close();
         return {};
     }
     if (action.kind == Action::Dump) {
         QJsonObject state;
-        QMetaObject::invokeMethod(window, "stateDump", Qt::DirectConnection, Q_RETURN_ARG(QJsonObject, state));
+        QMetaObject::invokeMethod(window, "stateDump", Qt::DirectConnection,
+                                  Q_RETURN_ARG(QJsonObject, state));
         state.insert(QStringLiteral("event"), QStringLiteral("state"));
         emitEvent(state);
         return {};
@@ -88,51 +95,51 @@ QString ScriptDriver::perform(QDialog* window, const Action& action)
     auto* box = qobject_cast<QLineEdit*>(control);
 
     switch (action.kind) {
-    case Action::Click:
-        if (!isButton(control))
-            return QStringLiteral("%1 cannot be clicked").arg(action.control);
-        static_cast<QAbstractButton*>(control)->click();
-        return {};
-    case Action::Type:
-        if (!box)
-            return QStringLiteral("%1 is not a text box").arg(action.control);
-        box->setFocus();
-        box->deselect();
-        box->end(false);
-        for (qsizetype i = 0; i < action.text.size(); ++i) {
-            const QChar c = action.text[i];
-            if (c == QLatin1Char('\b')) {
-                sendKey(box, Qt::Key_Backspace, QStringLiteral("\b"));
-            } else if (c.isHighSurrogate() && i + 1 < action.text.size()) {
-                sendKey(box, Qt::Key_unknown, action.text.mid(i, 2));
-                ++i;
-            } else {
-                sendKey(box, Qt::Key_unknown, QString(c));
+        case Action::Click:
+            if (!isButton(control))
+                return QStringLiteral("%1 cannot be clicked").arg(action.control);
+            static_cast<QAbstractButton*>(control)->click();
+            return {};
+        case Action::Type:
+            if (!box)
+                return QStringLiteral("%1 is not a text box").arg(action.control);
+            box->setFocus();
+            box->deselect();
+            box->end(false);
+            for (qsizetype i = 0; i < action.text.size(); ++i) {
+                const QChar c = action.text[i];
+                if (c == QLatin1Char('\b')) {
+                    sendKey(box, Qt::Key_Backspace, QStringLiteral("\b"));
+                } else if (c.isHighSurrogate() && i + 1 < action.text.size()) {
+                    sendKey(box, Qt::Key_unknown, action.text.mid(i, 2));
+                    ++i;
+                } else {
+                    sendKey(box, Qt::Key_unknown, QString(c));
+                }
             }
+            return {};
+        case Action::Paste:
+            if (!box)
+                return QStringLiteral("%1 is not a text box").arg(action.control);
+            box->selectAll();
+            box->insert(action.text);
+            return {};
+        case Action::Clear:
+            if (!box)
+                return QStringLiteral("%1 is not a text box").arg(action.control);
+            box->selectAll();
+            box->del();
+            return {};
+        case Action::Hover: {
+            const QPointF centre = QRectF(control->rect()).center();
+            QMouseEvent move(QEvent::MouseMove, centre, control->mapToGlobal(centre), Qt::NoButton,
+                             Qt::NoButton, Qt::NoModifier);
+            QCoreApplication::sendEvent(control, &move);
+            return {};
         }
-        return {};
-    case Action::Paste:
-        if (!box)
-            return QStringLiteral("%1 is not a text box").arg(action.control);
-        box->selectAll();
-        box->insert(action.text);
-        return {};
-    case Action::Clear:
-        if (!box)
-            return QStringLiteral("%1 is not a text box").arg(action.control);
-        box->selectAll();
-        box->del();
-        return {};
-    case Action::Hover: {
-        const QPointF centre = QRectF(control->rect()).center();
-        QMouseEvent move(QEvent::MouseMove, centre, control->mapToGlobal(centre), Qt::NoButton,
-                         Qt::NoButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(control, &move);
-        return {};
-    }
-    case Action::Close:
-    case Action::Dump:
-        break;
+        case Action::Close:
+        case Action::Dump:
+            break;
     }
     return {};
 }

@@ -18,6 +18,9 @@ public:
     int message(const QString& text, const QString& title, int flags) override;
     void modalShown(QDialog* window) override;
 
+    // Reports the actions that were not played; call after the run.
+    void finish();
+
     // Set when an action could not be performed; the window was then closed
     // as Cancel.
     bool failed() const { return m_failed; }

@@ -11,29 +11,27 @@ namespace zx::host {
 namespace {
 
 // Columns on a terminal: CJK characters take two cells.
-int cells(const QString& text)
-{
+int cells(const QString& text) {
     int width = 0;
     for (const QChar c : text) {
         const char16_t u = c.unicode();
         if (c.isLowSurrogate())
             continue;
-        width += (u >= 0x1100 && (u <= 0x115F || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3) ||
-                                  (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) ||
-                                  (u >= 0xFF00 && u <= 0xFF60) || (u >= 0xFFE0 && u <= 0xFFE6)))
+        width += (u >= 0x1100 &&
+                  (u <= 0x115F || (u >= 0x2E80 && u <= 0xA4CF) || (u >= 0xAC00 && u <= 0xD7A3) ||
+                   (u >= 0xF900 && u <= 0xFAFF) || (u >= 0xFE30 && u <= 0xFE4F) ||
+                   (u >= 0xFF00 && u <= 0xFF60) || (u >= 0xFFE0 && u <= 0xFFE6)))
                      ? 2
                      : 1;
     }
     return width;
 }
 
-QString padded(const QString& text, int width)
-{
+QString padded(const QString& text, int width) {
     return text + QString(std::max(0, width - cells(text)), QLatin1Char(' '));
 }
 
-QString shownValue(const QString& name, const db::Value& value)
-{
+QString shownValue(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QStringLiteral("NULL");
     if (name.endsWith(QLatin1String("Pwd"), Qt::CaseInsensitive) && !value.textOrEmpty().isEmpty())
@@ -43,19 +41,19 @@ QString shownValue(const QString& name, const db::Value& value)
 
 }  // namespace
 
-int showCommand(const QStringList& args)
-{
+int showCommand(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Lists the parameter rows of an account (passwords shown as ***)."));
-    const QCommandLineOption dbOption(QStringLiteral("db"), QStringLiteral("Account database file."),
-                                      QStringLiteral("FILE"));
-    const QCommandLineOption sysOption(QStringLiteral("sys"),
-                                       QStringLiteral("Only the rows of this subsystem (AA, ST, ...)."),
-                                       QStringLiteral("CODE"));
-    const QCommandLineOption systemDb(QStringLiteral("system-db"),
-                                      QStringLiteral("System database (default: zxsystem.db beside FILE)."),
-                                      QStringLiteral("FILE"));
+    const QCommandLineOption dbOption(
+        QStringLiteral("db"), QStringLiteral("Account database file."), QStringLiteral("FILE"));
+    const QCommandLineOption sysOption(
+        QStringLiteral("sys"), QStringLiteral("Only the rows of this subsystem (AA, ST, ...)."),
+        QStringLiteral("CODE"));
+    const QCommandLineOption systemDb(
+        QStringLiteral("system-db"),
+        QStringLiteral("System database (default: zxsystem.db beside FILE)."),
+        QStringLiteral("FILE"));
     parser.addOptions({dbOption, sysOption, systemDb});
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("show"), args, &exit))
@@ -68,11 +66,12 @@ int showCommand(const QStringList& args)
         auto database = openAccount(parser.value(dbOption), parser.value(systemDb));
         QString sql = QStringLiteral("select cSysID, cName, cValue, cDefault from AccInformation");
         if (parser.isSet(sysOption))
-            sql += QStringLiteral(" where cSysID='") + db::sqlQuoted(parser.value(sysOption)) + QLatin1Char('\'');
+            sql += QStringLiteral(" where cSysID='") + db::sqlQuoted(parser.value(sysOption)) +
+                   QLatin1Char('\'');
         sql += QStringLiteral(" order by cSysID, cName");
         auto rs = database->OpenRecordset(sql);
-        QList<QStringList> rows{{QStringLiteral("cSysID"), QStringLiteral("cName"), QStringLiteral("cValue"),
-                                 QStringLiteral("cDefault")}};
+        QList<QStringList> rows{{QStringLiteral("cSysID"), QStringLiteral("cName"),
+                                 QStringLiteral("cValue"), QStringLiteral("cDefault")}};
         while (!rs->Eof()) {
             auto& f = rs->Recordset();
             const QString name = f.Fields(QStringLiteral("cName")).textOrEmpty();
@@ -88,7 +87,8 @@ int showCommand(const QStringList& args)
         for (const QStringList& row : rows) {
             QString line;
             for (int i = 0; i < 4; ++i)
-                line += (i ? QStringLiteral("  ") : QString()) + (i < 3 ? padded(row[i], widths[i]) : row[i]);
+                line += (i ? QStringLiteral("  ") : QString()) +
+                        (i < 3 ? padded(row[i], widths[i]) : row[i]);
             std::printf("%s\n", line.toUtf8().constData());
         }
         return ExitOk;

@@ -9,17 +9,16 @@
 
 namespace zx::host {
 
-QString WizardClient::builtLibrary()
-{
+QString WizardClient::builtLibrary() {
     // Beside the host in an installed layout; else where the build put it.
-    const QString beside = QCoreApplication::applicationDirPath() + QStringLiteral("/libzxwizard.so");
+    const QString beside =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/libzxwizard.so");
     if (QFileInfo::exists(beside))
         return beside;
     return QStringLiteral(ZXWIZARD_LIBRARY);
 }
 
-WizardClient WizardClient::create()
-{
+WizardClient WizardClient::create() {
     const QString progId = QString::fromLatin1(wizard::ProgId);
     const com::ComRegistry registry;
     const auto clsid = registry.clsidFromProgId(progId);
@@ -36,8 +35,7 @@ WizardClient WizardClient::create()
     return client;
 }
 
-std::int32_t WizardClient::run(db::HostDatabase& database, const QString& subsystem)
-{
+std::int32_t WizardClient::run(db::HostDatabase& database, const QString& subsystem) {
     QString cSys = subsystem;
     std::int32_t result = 0;
     const com::HRESULT hr = m_wizard->Wizard(database, cSys, &result);
@@ -49,8 +47,7 @@ std::int32_t WizardClient::run(db::HostDatabase& database, const QString& subsys
     throw Error(description.isEmpty() ? com::describeHResult(hr) : description);
 }
 
-void WizardClient::setObserver(wizard::IWizardObserver* observer)
-{
+void WizardClient::setObserver(wizard::IWizardObserver* observer) {
     if (auto automation = m_wizard.query<wizard::IWizardAutomation>(wizard::IID_IWizardAutomation))
         automation->SetObserver(observer);
 }

@@ -23,12 +23,12 @@ const char* const Usage =
 
 }  // namespace
 
-int main(int argc, char** argv)
-{
+int main(int argc, char** argv) {
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
-    if (args.isEmpty() || args.first() == QLatin1String("--help") || args.first() == QLatin1String("-h")) {
+    if (args.isEmpty() || args.first() == QLatin1String("--help") ||
+        args.first() == QLatin1String("-h")) {
         std::fputs(Usage, args.isEmpty() ? stderr : stdout);
         return args.isEmpty() ? zx::host::ExitUsage : zx::host::ExitOk;
     }

@@ -18,8 +18,7 @@ using namespace zx::com;
 class TestCom : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void guids()
-    {
+    void guids() {
         const GUID g = zx::wizard::CLSID_Wizard;
         GUID back;
         QVERIFY(GUID::fromString(g.toString(), &back));
@@ -30,8 +29,7 @@ private Q_SLOTS:
         QCOMPARE(g.toString().size(), 38);
     }
 
-    void registry()
-    {
+    void registry() {
         QTemporaryDir dir;
         ComRegistry registry(dir.filePath(QStringLiteral("sub/registry.ini")));
         QString error;
@@ -50,16 +48,15 @@ private Q_SLOTS:
                  QStringList{QStringLiteral("registry.ini")});
     }
 
-    void createByProgIdAndUnload()
-    {
+    void createByProgIdAndUnload() {
         QFile::remove(ComRegistry::defaultPath());
         QString error;
-        QCOMPARE(ComRuntime::createInstance(QStringLiteral("ZXWizard.Wizard"), zx::wizard::IID__Wizard,
-                                            nullptr, &error),
+        QCOMPARE(ComRuntime::createInstance(QStringLiteral("ZXWizard.Wizard"),
+                                            zx::wizard::IID__Wizard, nullptr, &error),
                  E_POINTER);
         void* object = nullptr;
-        QCOMPARE(ComRuntime::createInstance(QStringLiteral("ZXWizard.Wizard"), zx::wizard::IID__Wizard,
-                                            &object, &error),
+        QCOMPARE(ComRuntime::createInstance(QStringLiteral("ZXWizard.Wizard"),
+                                            zx::wizard::IID__Wizard, &object, &error),
                  REGDB_E_CLASSNOTREG);
         QVERIFY(error.contains(QStringLiteral("not registered")));
 
@@ -70,14 +67,16 @@ private Q_SLOTS:
         void* handle = ::dlopen(QFile::encodeName(library).constData(), RTLD_NOW | RTLD_NOLOAD);
         QVERIFY(handle);
         auto canUnload = reinterpret_cast<DllCanUnloadNowFn>(::dlsym(handle, "DllCanUnloadNow"));
-        auto getClassObject = reinterpret_cast<DllGetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
+        auto getClassObject =
+            reinterpret_cast<DllGetClassObjectFn>(::dlsym(handle, "DllGetClassObject"));
         QCOMPARE(canUnload(), S_OK);
 
         auto wizard = ComRuntime::create<zx::wizard::_Wizard>(QStringLiteral("ZXWizard.Wizard"),
                                                               zx::wizard::IID__Wizard, &error);
         QVERIFY2(wizard, qPrintable(error));
         QCOMPARE(canUnload(), S_FALSE);  // a live object
-        auto automation = wizard.query<zx::wizard::IWizardAutomation>(zx::wizard::IID_IWizardAutomation);
+        auto automation =
+            wizard.query<zx::wizard::IWizardAutomation>(zx::wizard::IID_IWizardAutomation);
         QVERIFY(automation);
         void* none = nullptr;
         QCOMPARE(wizard->QueryInterface(IID_IClassFactory, &none), E_NOINTERFACE);
@@ -90,14 +89,16 @@ private Q_SLOTS:
         ComPtr<IClassFactory> factory;
         QCOMPARE(getClassObject(zx::wizard::IID__Wizard, IID_IClassFactory, factory.outParam()),
                  CLASS_E_CLASSNOTAVAILABLE);
-        QCOMPARE(getClassObject(zx::wizard::CLSID_Wizard, IID_IClassFactory, factory.outParam()), S_OK);
+        QCOMPARE(getClassObject(zx::wizard::CLSID_Wizard, IID_IClassFactory, factory.outParam()),
+                 S_OK);
         factory->LockServer(true);
         QCOMPARE(canUnload(), S_FALSE);  // a lock
         factory->LockServer(false);
         QCOMPARE(canUnload(), S_OK);
         int outer = 0;
         void* aggregated = nullptr;
-        QCOMPARE(factory->CreateInstance(reinterpret_cast<IUnknown*>(&outer), zx::wizard::IID__Wizard, &aggregated),
+        QCOMPARE(factory->CreateInstance(reinterpret_cast<IUnknown*>(&outer),
+                                         zx::wizard::IID__Wizard, &aggregated),
                  CLASS_E_NOAGGREGATION);
         factory.reset();
         ::dlclose(handle);

@@ -10,8 +10,7 @@ using zx::db::Value;
 class TestCriterion : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void parsing_data()
-    {
+    void parsing_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("ok");
         QTest::newRow("parameter") << "cSysID='AA' and cName='bStrsAuxUnit'" << true;
@@ -30,8 +29,7 @@ private Q_SLOTS:
         QTest::newRow("semicolon") << "a=1; drop table x" << false;
         QTest::newRow("is without null") << "a is 1" << false;
     }
-    void parsing()
-    {
+    void parsing() {
         QFETCH(QString, text);
         QFETCH(bool, ok);
         QString error;
@@ -43,27 +41,27 @@ private Q_SLOTS:
             QVERIFY(error.contains(text));
     }
 
-    void matching_data()
-    {
+    void matching_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QList<bool>>("expected");  // per row below
         // Rows: (cSysID, cName, cValue, iperiod)
         //   0: AA bRemote TRUE 1     1: aa BREMOTE NULL 2     2: ST bBatch it's 3
-        QTest::newRow("case-insensitive") << "cSysID='AA' and cName='bRemote'" << QList<bool>{true, true, false};
+        QTest::newRow("case-insensitive")
+            << "cSysID='AA' and cName='bRemote'" << QList<bool>{true, true, false};
         QTest::newRow("number") << "iperiod=2" << QList<bool>{false, true, false};
         QTest::newRow("number as text") << "iperiod='3'" << QList<bool>{false, false, true};
         QTest::newRow("quote") << "cValue='it''s'" << QList<bool>{false, false, true};
         QTest::newRow("null never equal") << "cValue<>'x'" << QList<bool>{true, false, true};
         QTest::newRow("is null") << "cValue is null" << QList<bool>{false, true, false};
         QTest::newRow("not of unknown") << "not (cValue='TRUE')" << QList<bool>{false, false, true};
-        QTest::newRow("or over null") << "cValue='TRUE' or iperiod>=2" << QList<bool>{true, true, true};
-        QTest::newRow("and binds tighter") << "iperiod=1 or iperiod=2 and cSysID='ST'"
-                                           << QList<bool>{true, false, false};
-        QTest::newRow("parentheses") << "(iperiod=1 or iperiod=2) and cSysID='aa'"
-                                     << QList<bool>{true, true, false};
+        QTest::newRow("or over null")
+            << "cValue='TRUE' or iperiod>=2" << QList<bool>{true, true, true};
+        QTest::newRow("and binds tighter")
+            << "iperiod=1 or iperiod=2 and cSysID='ST'" << QList<bool>{true, false, false};
+        QTest::newRow("parentheses")
+            << "(iperiod=1 or iperiod=2) and cSysID='aa'" << QList<bool>{true, true, false};
     }
-    void matching()
-    {
+    void matching() {
         QFETCH(QString, text);
         QFETCH(QList<bool>, expected);
         const QStringList columns{"cSysID", "cName", "cValue", "iPeriod"};
@@ -81,8 +79,7 @@ private Q_SLOTS:
             QCOMPARE(criterion->matches(rows[i], *bound), expected[int(i)]);
     }
 
-    void unknownField()
-    {
+    void unknownField() {
         QString error;
         const auto criterion = Criterion::parse(QStringLiteral("nope=1"), &error);
         QVERIFY(criterion);

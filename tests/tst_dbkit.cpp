@@ -17,18 +17,24 @@ using namespace zx::db;
 class TestDbKit : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void connectionTexts_data()
-    {
+    void connectionTexts_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << "Provider=SQLite;Data Source=/a/b.db" << "data source" << "/a/b.db";
-        QTest::newRow("blanks") << " Provider = ODBC ; DSN = x " << "dsn" << "x";
-        QTest::newRow("braces") << "Provider=ODBC;PWD={a;b}}c}" << "pwd" << "a;b}c";
-        QTest::newRow("quotes") << "Provider=SQLite;Data Source=\"/a;b.db\"" << "Data Source" << "/a;b.db";
+        QTest::newRow("plain") << "Provider=SQLite;Data Source=/a/b.db"
+                               << "data source"
+                               << "/a/b.db";
+        QTest::newRow("blanks") << " Provider = ODBC ; DSN = x "
+                                << "dsn"
+                                << "x";
+        QTest::newRow("braces") << "Provider=ODBC;PWD={a;b}}c}"
+                                << "pwd"
+                                << "a;b}c";
+        QTest::newRow("quotes") << "Provider=SQLite;Data Source=\"/a;b.db\""
+                                << "Data Source"
+                                << "/a;b.db";
     }
-    void connectionTexts()
-    {
+    void connectionTexts() {
         QFETCH(QString, text);
         QFETCH(QString, key);
         QFETCH(QString, value);
@@ -38,59 +44,64 @@ private Q_SLOTS:
         QCOMPARE(parsed->value(key), value);
     }
 
-    void badConnectionTexts()
-    {
+    void badConnectionTexts() {
         QString error;
         QVERIFY(!ConnectionText::parse(QStringLiteral("Provider=ODBC;PWD={open;UID=x"), &error));
         QVERIFY(!error.contains(QStringLiteral("open")));  // the password is masked
         QVERIFY(!ConnectionText::parse(QStringLiteral("Provider=SQLite;nonsense"), &error));
-        QVERIFY_THROWS_EXCEPTION(zx::Error, openDatabase(QStringLiteral("Provider=Nope;Data Source=/x")));
+        QVERIFY_THROWS_EXCEPTION(zx::Error,
+                                 openDatabase(QStringLiteral("Provider=Nope;Data Source=/x")));
     }
 
-    void masking_data()
-    {
+    void masking_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("masked");
-        QTest::newRow("pwd") << "DSN=a;UID=u;PWD=secret;X=1" << "DSN=a;UID=u;PWD=***;X=1";
-        QTest::newRow("password first") << "Password=se;cret" << "Password=***;cret";
-        QTest::newRow("braced") << "pwd={s;e}}c};DSN=a" << "pwd=***;DSN=a";
-        QTest::newRow("none") << "Provider=SQLite;Data Source=/x" << "Provider=SQLite;Data Source=/x";
+        QTest::newRow("pwd") << "DSN=a;UID=u;PWD=secret;X=1"
+                             << "DSN=a;UID=u;PWD=***;X=1";
+        QTest::newRow("password first") << "Password=se;cret"
+                                        << "Password=***;cret";
+        QTest::newRow("braced") << "pwd={s;e}}c};DSN=a"
+                                << "pwd=***;DSN=a";
+        QTest::newRow("none") << "Provider=SQLite;Data Source=/x"
+                              << "Provider=SQLite;Data Source=/x";
     }
-    void masking()
-    {
+    void masking() {
         QFETCH(QString, text);
         QFETCH(QString, masked);
         QCOMPARE(maskedConnectionText(text), masked);
     }
 
-    void sqlHelpers()
-    {
+    void sqlHelpers() {
         QCOMPARE(sqlQuoted(QStringLiteral("a'b''c")), QStringLiteral("a''b''''c"));
-        QCOMPARE(rewriteSystemPrefix(QStringLiteral("select x from ZXSYSTEM..ua_period where a='zxsystem..b'"),
-                                     QStringLiteral("zxsystem")),
+        QCOMPARE(rewriteSystemPrefix(
+                     QStringLiteral("select x from ZXSYSTEM..ua_period where a='zxsystem..b'"),
+                     QStringLiteral("zxsystem")),
                  QStringLiteral("select x from zxsystem.ua_period where a='zxsystem..b'"));
-        QCOMPARE(rewriteSystemPrefix(QStringLiteral("select 1 from myzxsystem..t"), QStringLiteral("s")),
-                 QStringLiteral("select 1 from myzxsystem..t"));
+        QCOMPARE(
+            rewriteSystemPrefix(QStringLiteral("select 1 from myzxsystem..t"), QStringLiteral("s")),
+            QStringLiteral("select 1 from myzxsystem..t"));
         const QString pwd = QStringLiteral(
             "Update AccInformation set cValue='se''cret' Where cSysID='SA' and cName='cCreditPwd'");
         QVERIFY(!redactedSql(pwd).contains(QStringLiteral("cret")));
-        const QString other = QStringLiteral("Update AccInformation set cValue='07' Where cSysID='AA' and cName='cID'");
+        const QString other = QStringLiteral(
+            "Update AccInformation set cValue='07' Where cSysID='AA' and cName='cID'");
         QCOMPARE(redactedSql(other), other);
     }
 
-    void missingFilesAreNotCreated()
-    {
+    void missingFilesAreNotCreated() {
         TestAccount account;
         const QString missing = account.dir() + QStringLiteral("/ZXDATA_002_2001.db");
-        QVERIFY_THROWS_EXCEPTION(zx::Error, openDatabase(QStringLiteral("Provider=SQLite;Data Source=") + missing));
+        QVERIFY_THROWS_EXCEPTION(
+            zx::Error, openDatabase(QStringLiteral("Provider=SQLite;Data Source=") + missing));
         QVERIFY(!QFileInfo::exists(missing));
-        QVERIFY_THROWS_EXCEPTION(zx::Error, openDatabase(account.connectionText() +
-                                                         QStringLiteral(";System Database=/nonexistent/zxsystem.db")));
-        QVERIFY_THROWS_EXCEPTION(zx::Error, openDatabase(QStringLiteral("Provider=SQLite;Data Source=relative.db")));
+        QVERIFY_THROWS_EXCEPTION(
+            zx::Error, openDatabase(account.connectionText() +
+                                    QStringLiteral(";System Database=/nonexistent/zxsystem.db")));
+        QVERIFY_THROWS_EXCEPTION(
+            zx::Error, openDatabase(QStringLiteral("Provider=SQLite;Data Source=relative.db")));
     }
 
-    void recordsets()
-    {
+    void recordsets() {
         TestAccount account;
         auto db = account.open();
         QCOMPARE(db->ConnectString(), db->Connection().ConnectionString());
@@ -129,18 +140,16 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(zx::Error, mend->MoveNext());
     }
 
-    void systemDatabase()
-    {
+    void systemDatabase() {
         TestAccount account;
         auto db = account.open();
-        auto period = db->OpenRecordset(
-            QStringLiteral("select dBegin from zxsystem..ua_period where cAcc_Id='001' and iyear=2001 and iId=4"));
+        auto period = db->OpenRecordset(QStringLiteral(
+            "select dBegin from zxsystem..ua_period where cAcc_Id='001' and iyear=2001 and iId=4"));
         QCOMPARE(period->Recordset().Fields(QStringLiteral("dBegin")).variant().toString(),
                  QStringLiteral("2001-04-01"));
     }
 
-    void hostileTextIsStoredExactly_data()
-    {
+    void hostileTextIsStoredExactly_data() {
         QTest::addColumn<QString>("text");
         QTest::newRow("quote") << "it's";
         QTest::newRow("doubled") << "a''b";
@@ -149,8 +158,7 @@ private Q_SLOTS:
         QTest::newRow("backslash percent") << "\\%_";
         QTest::newRow("cjk and non-BMP") << QString::fromUtf8("口令𝄞😀");
     }
-    void hostileTextIsStoredExactly()
-    {
+    void hostileTextIsStoredExactly() {
         QFETCH(QString, text);
         TestAccount account;
         const QVariant rows = account.value(QStringLiteral("select count(*) from AccInformation"));
@@ -158,32 +166,34 @@ private Q_SLOTS:
         db->Execute(QStringLiteral("Update AccInformation set cValue='") + sqlQuoted(text) +
                     QStringLiteral("' Where cSysID='SA' and cName='cCreditPwd'"));
         QCOMPARE(account.param("SA", "cCreditPwd").toString(), text);
-        QCOMPARE(account.value(QStringLiteral("select count(*) from AccInformation where cValue='") +
-                               sqlQuoted(text) + QLatin1Char('\'')),
-                 QVariant(1));
+        QCOMPARE(
+            account.value(QStringLiteral("select count(*) from AccInformation where cValue='") +
+                          sqlQuoted(text) + QLatin1Char('\'')),
+            QVariant(1));
         QCOMPARE(account.value(QStringLiteral("select count(*) from AccInformation")), rows);
     }
 
-    void errorsNameTheStatementButNotThePassword()
-    {
+    void errorsNameTheStatementButNotThePassword() {
         TestAccount account;
         auto db = account.open();
         try {
-            db->Execute(QStringLiteral(
-                "Update NoSuchTable set cValue='hunter2' Where cSysID='SA' and cName='cCreditPwd'"));
+            db->Execute(
+                QStringLiteral("Update NoSuchTable set cValue='hunter2' Where cSysID='SA' and "
+                               "cName='cCreditPwd'"));
             QFAIL("no error");
         } catch (const zx::Error& error) {
             QVERIFY(error.message().contains(QStringLiteral("NoSuchTable")));
             QVERIFY(!error.message().contains(QStringLiteral("hunter2")));
         }
         // One statement per call: a second one is refused, not run.
-        QVERIFY_THROWS_EXCEPTION(zx::Error, db->Execute(QStringLiteral(
-                                                "Update GL_mend set bflag=1; delete from AccInformation")));
-        QCOMPARE(account.value(QStringLiteral("select count(*) from GL_mend where bflag=1")), QVariant(0));
+        QVERIFY_THROWS_EXCEPTION(
+            zx::Error,
+            db->Execute(QStringLiteral("Update GL_mend set bflag=1; delete from AccInformation")));
+        QCOMPARE(account.value(QStringLiteral("select count(*) from GL_mend where bflag=1")),
+                 QVariant(0));
     }
 
-    void transactions()
-    {
+    void transactions() {
         TestAccount account;
         const QString before = account.dump();
         {
@@ -201,7 +211,8 @@ private Q_SLOTS:
             QVERIFY_THROWS_EXCEPTION(zx::Error, db->CommitTrans());
             QVERIFY_THROWS_EXCEPTION(zx::Error, db->RollbackTrans());
         }
-        QCOMPARE(account.value(QStringLiteral("select count(*) from GL_mend where bflag=1")), QVariant(1));
+        QCOMPARE(account.value(QStringLiteral("select count(*) from GL_mend where bflag=1")),
+                 QVariant(1));
     }
 };
 

@@ -9,8 +9,7 @@ using namespace zx::vb;
 class TestVb : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void numeric_data()
-    {
+    void numeric_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<bool>("numeric");
         QTest::addColumn<double>("value");
@@ -31,8 +30,7 @@ private Q_SLOTS:
         QTest::newRow("sign only") << "-" << false << 0.0;
         QTest::newRow("fullwidth digit") << QString::fromUtf8("７") << false << 0.0;
     }
-    void numeric()
-    {
+    void numeric() {
         QFETCH(QString, text);
         QFETCH(bool, numeric);
         QFETCH(double, value);
@@ -43,8 +41,7 @@ private Q_SLOTS:
             QCOMPARE(*v, value);
     }
 
-    void val_data()
-    {
+    void val_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<double>("value");
         QTest::newRow("leading number") << "12abc" << 12.0;
@@ -52,15 +49,13 @@ private Q_SLOTS:
         QTest::newRow("none") << "abc" << 0.0;
         QTest::newRow("sign and point") << "-3.25x" << -3.25;
     }
-    void val()
-    {
+    void val() {
         QFETCH(QString, text);
         QFETCH(double, value);
         QCOMPARE(Val(text), value);
     }
 
-    void dates_data()
-    {
+    void dates_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QDate>("date");
         QTest::newRow("unpadded") << "2001-3-1" << QDate(2001, 3, 1);
@@ -79,8 +74,7 @@ private Q_SLOTS:
         QTest::newRow("empty") << "" << QDate();
         QTest::newRow("bad hour") << "2001-3-1 25:00" << QDate();
     }
-    void dates()
-    {
+    void dates() {
         QFETCH(QString, text);
         QFETCH(QDate, date);
         QCOMPARE(IsDate(text), date.isValid());
@@ -91,8 +85,7 @@ private Q_SLOTS:
         }
     }
 
-    void textHelpers()
-    {
+    void textHelpers() {
         QCOMPARE(Len(QString::fromUtf8("口令𝄞")), 4);  // the clef takes two UTF-16 units
         QCOMPARE(UCase(QStringLiteral("true")), QStringLiteral("TRUE"));
         QVERIFY(CompareOrdinal(QStringLiteral("20"), QStringLiteral("1980")) > 0);

@@ -15,16 +15,14 @@ using namespace zx::ui;
 namespace {
 
 template <class T = QWidget>
-T* control(Main& form, const char* name)
-{
+T* control(Main& form, const char* name) {
     auto* w = form.findChild<T*>(QLatin1String(name));
     if (!w)
         qFatal("no control %s", name);
     return w;
 }
 
-QString captionOf(QWidget* w)
-{
+QString captionOf(QWidget* w) {
     if (auto* box = qobject_cast<QGroupBox*>(w))
         return box->title();
     if (auto* button = qobject_cast<QAbstractButton*>(w))
@@ -33,8 +31,7 @@ QString captionOf(QWidget* w)
 }
 
 // A click where a user would put it: on the box of a check box.
-void clickBox(QCheckBox* box)
-{
+void clickBox(QCheckBox* box) {
     QStyleOptionButton option;
     option.initFrom(box);
     const QRect hit = box->style()->subElementRect(QStyle::SE_CheckBoxClickRect, &option, box);
@@ -46,39 +43,83 @@ void clickBox(QCheckBox* box)
 class TestWindow : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void captions_data()
-    {
+    void captions_data() {
         QTest::addColumn<QString>("name");
         QTest::addColumn<QString>("caption");
         const char* const rows[][2] = {
-            {"FraB", "步骤"}, {"La1", "1.公共参数"}, {"La2", "2.业务范围"}, {"La3", "3.完成"},
-            {"ComE", "完成"}, {"ComP", ""}, {"ComN", ""}, {"ComC", ""}, {"ComC1", ""}, {"LaT", ""},
-            {"Fra1", "公用参数"}, {"Fra2", "库存管理业务范围"}, {"Fra3", "采购管理业务范围"},
-            {"Fra4", "销售管理业务范围"}, {"Fra5", "存货核算业务范围"},
-            {"Ch11", "存货有无辅计量单位"}, {"Ch12", "是否允许零出库"}, {"Ch13", "有无成套件管理"},
-            {"Ch14", "有无远程应用"}, {"Ch15", "存货是否分类"}, {"Ch16", "客户是否分类"},
-            {"Ch17", "供应商是否分类"}, {"Ch18", "是否固定换算率"}, {"La15", "标识号"},
-            {"Ch21", "有无批次管理"}, {"Ch22", "有无保质期管理"}, {"Ch23", "有无组装拆卸业务"},
-            {"Ch24", "有无形态转换业务"}, {"Ch25", "是否有最高最低库存报警"},
-            {"Ch27", "销售出库单是否由销售系统生成"}, {"La26", "启用月份"},
-            {"Ch31", "有无外币业务"}, {"Ch32", "有无受托代销业务"}, {"La33", ""},
-            {"Ch41", "有无外币业务"}, {"Ch42", "有无委托代销业务"}, {"Ch43", "有无零售日报业务"},
-            {"Ch44", "有无销售调拨业务"}, {"Ch45", "是否先发货后开票"}, {"Ch46", "可否超订量发货"},
-            {"Ch47", "销售报价是否含税"}, {"Ch48", "销售计划金额是否含税"}, {"Ch49", "是否有信用额度控制"},
-            {"Ch410", "是否有最低售价控制"}, {"La45", "控制口令"}, {"La46", ""}, {"La47", "启用月份"},
-            {"La51", "核算方式"}, {"La52", "暂估处理方式"}, {"La53", "零出库成本选择"},
-            {"La54", "存货资金占用规划设置"}, {"La55", ""},
-            {"Op51", "按仓库核算"}, {"Op52", "按部门核算"}, {"Op53", "月初回冲"}, {"Op54", "单到回冲"},
-            {"Op55", "单到补差"}, {"Op56", "上次出库成本价"}, {"Op57", "参考成本价"}, {"Op58", "结存成本价"},
-            {"Op59", "上次入库成本价"}, {"Op510", "手工输入"}, {"Op511", "按仓库"}, {"Op512", "按存货分类"},
-            {"Op513", "按存货"}, {"Op514", "按仓库 + 存货分类"}, {"Op515", "按仓库 + 存货"},
+            {"FraB", "步骤"},
+            {"La1", "1.公共参数"},
+            {"La2", "2.业务范围"},
+            {"La3", "3.完成"},
+            {"ComE", "完成"},
+            {"ComP", ""},
+            {"ComN", ""},
+            {"ComC", ""},
+            {"ComC1", ""},
+            {"LaT", ""},
+            {"Fra1", "公用参数"},
+            {"Fra2", "库存管理业务范围"},
+            {"Fra3", "采购管理业务范围"},
+            {"Fra4", "销售管理业务范围"},
+            {"Fra5", "存货核算业务范围"},
+            {"Ch11", "存货有无辅计量单位"},
+            {"Ch12", "是否允许零出库"},
+            {"Ch13", "有无成套件管理"},
+            {"Ch14", "有无远程应用"},
+            {"Ch15", "存货是否分类"},
+            {"Ch16", "客户是否分类"},
+            {"Ch17", "供应商是否分类"},
+            {"Ch18", "是否固定换算率"},
+            {"La15", "标识号"},
+            {"Ch21", "有无批次管理"},
+            {"Ch22", "有无保质期管理"},
+            {"Ch23", "有无组装拆卸业务"},
+            {"Ch24", "有无形态转换业务"},
+            {"Ch25", "是否有最高最低库存报警"},
+            {"Ch27", "销售出库单是否由销售系统生成"},
+            {"La26", "启用月份"},
+            {"Ch31", "有无外币业务"},
+            {"Ch32", "有无受托代销业务"},
+            {"La33", ""},
+            {"Ch41", "有无外币业务"},
+            {"Ch42", "有无委托代销业务"},
+            {"Ch43", "有无零售日报业务"},
+            {"Ch44", "有无销售调拨业务"},
+            {"Ch45", "是否先发货后开票"},
+            {"Ch46", "可否超订量发货"},
+            {"Ch47", "销售报价是否含税"},
+            {"Ch48", "销售计划金额是否含税"},
+            {"Ch49", "是否有信用额度控制"},
+            {"Ch410", "是否有最低售价控制"},
+            {"La45", "控制口令"},
+            {"La46", ""},
+            {"La47", "启用月份"},
+            {"La51", "核算方式"},
+            {"La52", "暂估处理方式"},
+            {"La53", "零出库成本选择"},
+            {"La54", "存货资金占用规划设置"},
+            {"La55", ""},
+            {"Op51", "按仓库核算"},
+            {"Op52", "按部门核算"},
+            {"Op53", "月初回冲"},
+            {"Op54", "单到回冲"},
+            {"Op55", "单到补差"},
+            {"Op56", "上次出库成本价"},
+            {"Op57", "参考成本价"},
+            {"Op58", "结存成本价"},
+            {"Op59", "上次入库成本价"},
+            {"Op510", "手工输入"},
+            {"Op511", "按仓库"},
+            {"Op512", "按存货分类"},
+            {"Op513", "按存货"},
+            {"Op514", "按仓库 + 存货分类"},
+            {"Op515", "按仓库 + 存货"},
             {"Op516", "按存货分类 + 存货"},
         };
         for (const auto& row : rows)
             QTest::newRow(row[0]) << QString::fromLatin1(row[0]) << QString::fromUtf8(row[1]);
     }
-    void captions()
-    {
+    void captions() {
         QFETCH(QString, name);
         QFETCH(QString, caption);
         Main form;
@@ -87,8 +128,7 @@ private Q_SLOTS:
         QCOMPARE(captionOf(control(form, name.toLatin1().constData())), caption);
     }
 
-    void providerTexts()
-    {
+    void providerTexts() {
         QTemporaryFile texts;
         QVERIFY(texts.open());
         texts.write("# comment\n1965\tMy wizard\n1999\t开始月份\n2001\tPIN\n");
@@ -101,7 +141,8 @@ private Q_SLOTS:
             QCOMPARE(control<QLabel>(form, "La33")->text(), QStringLiteral("开始月份"));
             QCOMPARE(control<QLabel>(form, "La55")->text(), QStringLiteral("开始月份"));
             QCOMPARE(control<QLabel>(form, "La46")->text(), QStringLiteral("PIN"));
-            QCOMPARE(control<QLabel>(form, "La3")->text(), QStringLiteral("3.完成"));  // stored caption
+            QCOMPARE(control<QLabel>(form, "La3")->text(),
+                     QStringLiteral("3.完成"));  // stored caption
         }
         qputenv("ZXWIZARD_TEXTS", QByteArray("/nonexistent/texts.txt"));
         {
@@ -111,8 +152,7 @@ private Q_SLOTS:
         qunsetenv("ZXWIZARD_TEXTS");
     }
 
-    void startState()
-    {
+    void startState() {
         Main form;
         MainControls& c = form.ui();
         QCOMPARE(tag(c.ComN), QStringLiteral("1"));
@@ -126,8 +166,8 @@ private Q_SLOTS:
         QVERIFY(!ownVisible(c.Ima1) && !ownVisible(c.Ima4));
         QVERIFY(isBold(c.La1) && !isBold(c.La2));
         QVERIFY(!ownEnabled(c.Ch14));
-        for (QWidget* dependent : {(QWidget*)c.La15, (QWidget*)c.Te11, (QWidget*)c.La45, (QWidget*)c.Te41,
-                                   (QWidget*)c.La46, (QWidget*)c.Te42})
+        for (QWidget* dependent : {(QWidget*)c.La15, (QWidget*)c.Te11, (QWidget*)c.La45,
+                                   (QWidget*)c.Te41, (QWidget*)c.La46, (QWidget*)c.Te42})
             QVERIFY(!ownEnabled(dependent));
         QVERIFY(c.Op51->value() && c.Op53->value() && c.Op56->value() && c.Op511->value());
         QVERIFY(!ownVisible(c.Ch45));
@@ -139,8 +179,9 @@ private Q_SLOTS:
         QCOMPARE(c.Te41->echoMode(), QLineEdit::Password);
         QCOMPARE(c.Te42->echoMode(), QLineEdit::Password);
 
-        const std::pair<TextBox*, int> limits[] = {{c.Te11, 2}, {c.Te26, 2}, {c.Te55, 2}, {c.Te33, 0},
-                                                   {c.Te43, 0}, {c.Te41, 20}, {c.Te42, 20}};
+        const std::pair<TextBox*, int> limits[] = {{c.Te11, 2}, {c.Te26, 2}, {c.Te55, 2},
+                                                   {c.Te33, 0}, {c.Te43, 0}, {c.Te41, 20},
+                                                   {c.Te42, 20}};
         for (const auto& [box, limit] : limits) {
             QCOMPARE(box->maxChars(), limit);
             box->setEnabled(true);
@@ -149,19 +190,27 @@ private Q_SLOTS:
         }
     }
 
-    void navigationKeepsValues_data()
-    {
+    void navigationKeepsValues_data() {
         QTest::addColumn<QString>("sys");
         QTest::addColumn<QString>("page");
         QTest::addColumn<QString>("frame");
-        QTest::newRow("ST") << "ST" << "PicS2" << "Fra2";
-        QTest::newRow("PU") << "PU" << "PicS3" << "Fra3";
-        QTest::newRow("SA") << "SA" << "PicS4" << "Fra4";
-        QTest::newRow("IA") << "IA" << "PicS5" << "Fra5";
-        QTest::newRow("other") << "st" << "" << "";
+        QTest::newRow("ST") << "ST"
+                            << "PicS2"
+                            << "Fra2";
+        QTest::newRow("PU") << "PU"
+                            << "PicS3"
+                            << "Fra3";
+        QTest::newRow("SA") << "SA"
+                            << "PicS4"
+                            << "Fra4";
+        QTest::newRow("IA") << "IA"
+                            << "PicS5"
+                            << "Fra5";
+        QTest::newRow("other") << "st"
+                               << ""
+                               << "";
     }
-    void navigationKeepsValues()
-    {
+    void navigationKeepsValues() {
         QFETCH(QString, sys);
         QFETCH(QString, page);
         QFETCH(QString, frame);
@@ -193,7 +242,8 @@ private Q_SLOTS:
                 if (page != QLatin1String("PicS2")) {
                     auto* frameBox = control(form, frame.toLatin1().constData());
                     QCOMPARE(twips(frameBox).topLeft(), QPoint(0, 0));
-                    QCOMPARE(twips(pageBox), QRect(2460, 195, twips(frameBox).width(), twips(frameBox).height()));
+                    QCOMPARE(twips(pageBox),
+                             QRect(2460, 195, twips(frameBox).width(), twips(frameBox).height()));
                 } else {
                     QCOMPARE(twips(pageBox), QRect(2400, 195, 5655, 3225));
                 }
@@ -201,7 +251,8 @@ private Q_SLOTS:
             c.LaT->setText(QStringLiteral("    help"));
             QTest::mouseClick(c.ComP, Qt::LeftButton);
             QCOMPARE(tag(c.ComN), QStringLiteral("1"));
-            QVERIFY(c.ComN->isVisible() && c.ComC->isVisible() && !c.ComE->isVisible() && !c.ComC1->isVisible());
+            QVERIFY(c.ComN->isVisible() && c.ComC->isVisible() && !c.ComE->isVisible() &&
+                    !c.ComC1->isVisible());
             QVERIFY(!c.ComP->isEnabled() && !c.Ima1->isVisible() && c.PicS1->isVisible());
             QVERIFY(isBold(c.La1) && !isBold(c.La2));
             QVERIFY(c.LaT->text().isEmpty());
@@ -210,8 +261,7 @@ private Q_SLOTS:
         form.hide();
     }
 
-    void checkBoxClicks()
-    {
+    void checkBoxClicks() {
         Main form;
         MainControls& c = form.ui();
         c.Ch12->setValue(2);  // greyed: a click ticks it
@@ -221,19 +271,22 @@ private Q_SLOTS:
         QCOMPARE(c.Ch12->value(), 0);
     }
 
-    void remoteKeyFilter_data()
-    {
+    void remoteKeyFilter_data() {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("kept");
-        QTest::newRow("letters and minus") << "a-7" << "7";
-        QTest::newRow("space passes") << "5 " << "5 ";
-        QTest::newRow("backspace") << "12\b3" << "13";
-        QTest::newRow("length two") << "123" << "12";
+        QTest::newRow("letters and minus") << "a-7"
+                                           << "7";
+        QTest::newRow("space passes") << "5 "
+                                      << "5 ";
+        QTest::newRow("backspace") << "12\b3"
+                                   << "13";
+        QTest::newRow("length two") << "123"
+                                    << "12";
         QTest::newRow("cjk discarded") << QString::fromUtf8("中1") << "1";
-        QTest::newRow("negative code passes") << QString::fromUtf8("가1") << QString::fromUtf8("가1");
+        QTest::newRow("negative code passes")
+            << QString::fromUtf8("가1") << QString::fromUtf8("가1");
     }
-    void remoteKeyFilter()
-    {
+    void remoteKeyFilter() {
         QFETCH(QString, typed);
         QFETCH(QString, kept);
         Main form;
@@ -243,13 +296,13 @@ private Q_SLOTS:
             if (ch == QLatin1Char('\b'))
                 QTest::keyClick(c.Te11, Qt::Key_Backspace);
             else
-                QTest::sendKeyEvent(QTest::Click, c.Te11, Qt::Key_unknown, QString(ch), Qt::NoModifier);
+                QTest::sendKeyEvent(QTest::Click, c.Te11, Qt::Key_unknown, QString(ch),
+                                    Qt::NoModifier);
         }
         QCOMPARE(c.Te11->text(), kept);
     }
 
-    void planCaptionsFollowTheBasis()
-    {
+    void planCaptionsFollowTheBasis() {
         Main form;
         MainControls& c = form.ui();
         c.Op52->setValue(true);
@@ -262,8 +315,7 @@ private Q_SLOTS:
         QCOMPARE(c.Op515->text(), QStringLiteral("按仓库 + 存货"));
     }
 
-    void enablingRules()
-    {
+    void enablingRules() {
         Main form;
         MainControls& c = form.ui();
         c.Ch49->setValue(1);
@@ -274,8 +326,7 @@ private Q_SLOTS:
         QVERIFY(c.Te41->text().isEmpty());
     }
 
-    void closeBoxCancelsAndNothingLeaks()
-    {
+    void closeBoxCancelsAndNothingLeaks() {
         zx::WBAS::CancelCode = 0;
         Main& form = zx::WBAS::MainForm();
         form.ui();

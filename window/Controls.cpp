@@ -14,73 +14,81 @@ const char* const TagProperty = "zxTag";
 const char* const BackProperty = "zxBackColor";
 const char* const ForeProperty = "zxForeColor";
 
-int px(int twips) { return (twips + TwipsPerPixel / 2) / TwipsPerPixel; }
+int px(int twips) {
+    return (twips + TwipsPerPixel / 2) / TwipsPerPixel;
+}
 
-QColor toQColor(std::uint32_t bgr)
-{
+QColor toQColor(std::uint32_t bgr) {
     return QColor(int(bgr & 0xFF), int((bgr >> 8) & 0xFF), int((bgr >> 16) & 0xFF));
 }
-std::uint32_t fromQColor(const QColor& c)
-{
-    return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) | (std::uint32_t(c.blue()) << 16);
+std::uint32_t fromQColor(const QColor& c) {
+    return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) |
+           (std::uint32_t(c.blue()) << 16);
 }
 
 template <class W>
-void markKind(W* w, Kind kind)
-{
+void markKind(W* w, Kind kind) {
     w->setProperty(KindProperty, int(kind));
 }
 
 }  // namespace
 
-QString kindName(Kind kind)
-{
+QString kindName(Kind kind) {
     switch (kind) {
-    case Kind::CheckBox: return QStringLiteral("CheckBox");
-    case Kind::OptionButton: return QStringLiteral("OptionButton");
-    case Kind::TextBox: return QStringLiteral("TextBox");
-    case Kind::Label: return QStringLiteral("Label");
-    case Kind::Frame: return QStringLiteral("Frame");
-    case Kind::PictureBox: return QStringLiteral("PictureBox");
-    case Kind::Image: return QStringLiteral("Image");
-    case Kind::CommandButton: return QStringLiteral("CommandButton");
+        case Kind::CheckBox:
+            return QStringLiteral("CheckBox");
+        case Kind::OptionButton:
+            return QStringLiteral("OptionButton");
+        case Kind::TextBox:
+            return QStringLiteral("TextBox");
+        case Kind::Label:
+            return QStringLiteral("Label");
+        case Kind::Frame:
+            return QStringLiteral("Frame");
+        case Kind::PictureBox:
+            return QStringLiteral("PictureBox");
+        case Kind::Image:
+            return QStringLiteral("Image");
+        case Kind::CommandButton:
+            return QStringLiteral("CommandButton");
     }
     return {};
 }
 
-std::optional<Kind> kindOf(const QObject* control)
-{
+std::optional<Kind> kindOf(const QObject* control) {
     const QVariant v = control->property(KindProperty);
     if (!v.isValid())
         return std::nullopt;
     return Kind(v.toInt());
 }
 
-void setTwips(QWidget* control, int left, int top, int width, int height)
-{
+void setTwips(QWidget* control, int left, int top, int width, int height) {
     control->setProperty(TwipsProperty, QRect(left, top, width, height));
     control->setGeometry(px(left), px(top), px(width), px(height));
 }
 
-QRect twips(const QWidget* control) { return control->property(TwipsProperty).toRect(); }
+QRect twips(const QWidget* control) {
+    return control->property(TwipsProperty).toRect();
+}
 
-void moveTwips(QWidget* control, int left, int top)
-{
+void moveTwips(QWidget* control, int left, int top) {
     const QRect r = twips(control);
     setTwips(control, left, top, r.width(), r.height());
 }
 
-void resizeTwips(QWidget* control, int width, int height)
-{
+void resizeTwips(QWidget* control, int width, int height) {
     const QRect r = twips(control);
     setTwips(control, r.left(), r.top(), width, height);
 }
 
-QString tag(const QWidget* control) { return control->property(TagProperty).toString(); }
-void setTag(QWidget* control, const QString& tag) { control->setProperty(TagProperty, tag); }
+QString tag(const QWidget* control) {
+    return control->property(TagProperty).toString();
+}
+void setTag(QWidget* control, const QString& tag) {
+    control->setProperty(TagProperty, tag);
+}
 
-void setBackColor(QWidget* control, std::uint32_t bgr)
-{
+void setBackColor(QWidget* control, std::uint32_t bgr) {
     control->setProperty(BackProperty, QVariant::fromValue(bgr));
     QPalette palette = control->palette();
     palette.setColor(control->backgroundRole(), toQColor(bgr));
@@ -90,8 +98,7 @@ void setBackColor(QWidget* control, std::uint32_t bgr)
     control->setAutoFillBackground(true);
 }
 
-void setForeColor(QWidget* control, std::uint32_t bgr)
-{
+void setForeColor(QWidget* control, std::uint32_t bgr) {
     control->setProperty(ForeProperty, QVariant::fromValue(bgr));
     QPalette palette = control->palette();
     palette.setColor(QPalette::WindowText, toQColor(bgr));
@@ -100,8 +107,7 @@ void setForeColor(QWidget* control, std::uint32_t bgr)
     control->setPalette(palette);
 }
 
-std::uint32_t backColor(const QWidget* control)
-{
+std::uint32_t backColor(const QWidget* control) {
     const QVariant v = control->property(BackProperty);
     if (v.isValid())
         return v.value<std::uint32_t>();
@@ -110,8 +116,7 @@ std::uint32_t backColor(const QWidget* control)
     return fromQColor(control->palette().color(role));
 }
 
-std::uint32_t foreColor(const QWidget* control)
-{
+std::uint32_t foreColor(const QWidget* control) {
     const QVariant v = control->property(ForeProperty);
     if (v.isValid())
         return v.value<std::uint32_t>();
@@ -120,46 +125,47 @@ std::uint32_t foreColor(const QWidget* control)
     return fromQColor(control->palette().color(role));
 }
 
-QString colorText(std::uint32_t bgr)
-{
+QString colorText(std::uint32_t bgr) {
     return QStringLiteral("&H") + QStringLiteral("%1").arg(bgr, 8, 16, QLatin1Char('0')).toUpper();
 }
 
-void setBold(QWidget* control, bool bold)
-{
+void setBold(QWidget* control, bool bold) {
     QFont font = control->font();
     font.setBold(bold);
     control->setFont(font);
 }
 
-bool isBold(const QWidget* control) { return control->font().bold(); }
+bool isBold(const QWidget* control) {
+    return control->font().bold();
+}
 
-CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent)
-{
+CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
     markKind(this, Kind::CheckBox);
     setTristate(true);
     connect(this, &QCheckBox::stateChanged, this, [this] { Q_EMIT Click(); });
 }
 
-int CheckBox::value() const
-{
+int CheckBox::value() const {
     switch (checkState()) {
-    case Qt::Unchecked: return 0;
-    case Qt::Checked: return 1;
-    case Qt::PartiallyChecked: return 2;
+        case Qt::Unchecked:
+            return 0;
+        case Qt::Checked:
+            return 1;
+        case Qt::PartiallyChecked:
+            return 2;
     }
     return 0;
 }
 
-void CheckBox::setValue(int value)
-{
+void CheckBox::setValue(int value) {
     setCheckState(value == 1 ? Qt::Checked : (value == 2 ? Qt::PartiallyChecked : Qt::Unchecked));
 }
 
-void CheckBox::nextCheckState() { setValue(value() == 1 ? 0 : 1); }
+void CheckBox::nextCheckState() {
+    setValue(value() == 1 ? 0 : 1);
+}
 
-OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent)
-{
+OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) {
     markKind(this, Kind::OptionButton);
     connect(this, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
@@ -167,22 +173,21 @@ OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent)
     });
 }
 
-void OptionButton::setValue(bool selected) { setChecked(selected); }
+void OptionButton::setValue(bool selected) {
+    setChecked(selected);
+}
 
-TextBox::TextBox(QWidget* parent) : QLineEdit(parent)
-{
+TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
     markKind(this, Kind::TextBox);
     setMaxChars(0);
 }
 
-void TextBox::setMaxChars(int length)
-{
+void TextBox::setMaxChars(int length) {
     m_maxChars = length;
     setMaxLength(length > 0 ? length : 32767);
 }
 
-void TextBox::keyPressEvent(QKeyEvent* event)
-{
+void TextBox::keyPressEvent(QKeyEvent* event) {
     const QString text = event->text();
     if (!m_keyPress || text.isEmpty()) {
         QLineEdit::keyPressEvent(event);
@@ -212,21 +217,20 @@ void TextBox::keyPressEvent(QKeyEvent* event)
     QLineEdit::keyPressEvent(&changed);
 }
 
-Label::Label(QWidget* parent) : QLabel(parent)
-{
+Label::Label(QWidget* parent) : QLabel(parent) {
     markKind(this, Kind::Label);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
-Frame::Frame(QWidget* parent) : QGroupBox(parent) { markKind(this, Kind::Frame); }
+Frame::Frame(QWidget* parent) : QGroupBox(parent) {
+    markKind(this, Kind::Frame);
+}
 
-PictureBox::PictureBox(QWidget* parent, bool etched) : QWidget(parent), m_etched(etched)
-{
+PictureBox::PictureBox(QWidget* parent, bool etched) : QWidget(parent), m_etched(etched) {
     markKind(this, Kind::PictureBox);
 }
 
-void PictureBox::paintEvent(QPaintEvent* event)
-{
+void PictureBox::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (!m_etched)
         return;
@@ -239,10 +243,11 @@ void PictureBox::paintEvent(QPaintEvent* event)
     p.drawRect(r.translated(1, 1));
 }
 
-Image::Image(QWidget* parent) : QLabel(parent) { markKind(this, Kind::Image); }
+Image::Image(QWidget* parent) : QLabel(parent) {
+    markKind(this, Kind::Image);
+}
 
-CommandButton::CommandButton(QWidget* parent) : QPushButton(parent)
-{
+CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     markKind(this, Kind::CommandButton);
     setAutoDefault(false);
 }

@@ -45,9 +45,10 @@ void setBold(QWidget* control, bool bold);
 bool isBold(const QWidget* control);
 
 // The control's own Visible / Enabled flags, whatever its containers say.
-inline bool ownVisible(const QWidget* control) { return !control->isHidden(); }
-inline bool ownEnabled(const QWidget* control)
-{
+inline bool ownVisible(const QWidget* control) {
+    return !control->isHidden();
+}
+inline bool ownEnabled(const QWidget* control) {
     return !control->testAttribute(Qt::WA_ForceDisabled);
 }
 
@@ -89,8 +90,7 @@ public:
     bool isPassword() const { return echoMode() == QLineEdit::Password; }
     // The handler sees each typed character's code as a signed 16-bit
     // number; setting it to 0 discards the key.
-    void setKeyPressHandler(std::function<void(std::int16_t&)> handler)
-    {
+    void setKeyPressHandler(std::function<void(std::int16_t&)> handler) {
         m_keyPress = std::move(handler);
     }
 

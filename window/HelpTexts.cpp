@@ -29,7 +29,8 @@ const char* const Kits =
 const char* const Remote =
     "如果企业的销售组织模式为分销模式，即由总部和若干异地的分销机构组成集团，"
     "各分销机构设有自己的仓库，总部与分销机构之间需要定期交换业务数据，"
-    "这种数据交换称为远程处理。远程处理的方式有三种：点对点(调制解调器)、E-mail、文件（共享目录）。";
+    "这种数据交换称为远程处理。远程处理的方式有三种：点对点(调制解调器)、E-"
+    "mail、文件（共享目录）。";
 
 const char* const GoodClass =
     "无分类时，不能设置存货分类。从无分类改成有分类时，一级编码长度固定为二位，"
@@ -56,11 +57,14 @@ const char* const ShelfLife =
 
 const char* const Assembly =
     "某些企业的某些存货既可单独出售，又可与其他存货组装在一起销售。例如：电脑经销商既可以"
-    "把显示器、主机、键盘分别单独出售，也可以按顾客的要求把它们组装成一台电脑出售，这时要做组装业务；"
-    "如果库存中只有组装好的电脑，而顾客只想买一台显示器，就要把电脑拆开，单独出售显示器，这时要做拆卸业务。";
+    "把显示器、主机、键盘分别单独出售，也可以按顾客的要求把它们组装成一台电脑出售，这时要做组装业务"
+    "；"
+    "如果库存中只有组装好的电脑，而顾客只想买一台显示器，就要把电脑拆开，单独出售显示器，这时要做拆"
+    "卸业务。";
 
 const char* const FormConversion =
-    "由于自然条件或其他因素的影响，某些存货会由一种形态转换成另一种形态，例如：块煤经过风化变成碎煤，"
+    "由于自然条件或其他因素的影响，某些存货会由一种形态转换成另一种形态，例如：块煤经过风化变成碎煤"
+    "，"
     "活鱼因缺氧死亡变成死鱼。形态转换会改变存货的规格和成本，因此库管员要填写形态转换单"
     "（又称规格调整单），经审核后再据以调整账面上的存货。";
 
@@ -70,20 +74,25 @@ const char* const StockAlarm =
 const char* const SalesIssue = "销售出库单是否由销售系统生成";
 
 const char* const StartMonth =
-    "对新建的账套，用户应输入启用日期，即本系统开始使用的会计月份。启用月份应设为开始录入日常业务单据的"
-    "月份，例如从6月份起录入日常单据，启用月份就应设为6。启用月份以前发生的业务不能再作为日常单据录入，"
+    "对新建的账套，用户应输入启用日期，即本系统开始使用的会计月份。启用月份应设为开始录入日常业务单"
+    "据的"
+    "月份，例如从6月份起录入日常单据，启用月份就应设为6。启用月份以前发生的业务不能再作为日常单据录"
+    "入，"
     "只能作为期初数据录入。";
 
 const char* const PurchaseCurrency =
-    "如果企业有外币采购业务，那么就应该将该项打上勾。设置后，采购订单、采购发票和采购菜单会将有关外币的"
+    "如果企业有外币采购业务，那么就应该将该项打上勾。设置后，采购订单、采购发票和采购菜单会将有关外"
+    "币的"
     "功能添加进系统，否则系统不会出现有关外币业务的功能。";
 
 const char* const ConsignmentIn =
-    "商业企业如果有受托代销业务，那么就应该将该项打上勾。设置后，采购系统会将受托代销入库单和受托代销"
+    "商业企业如果有受托代销业务，那么就应该将该项打上勾。设置后，采购系统会将受托代销入库单和受托代"
+    "销"
     "结算、统计表等功能添加进系统，否则系统不会出现有关受托代销的功能。";
 
 const char* const SalesCurrency =
-    "若有，可以将币种项选入可处理外币业务单据的格式；相关账表查询的筛选条件中包含币种，输出内容中包含"
+    "若有，可以将币种项选入可处理外币业务单据的格式；相关账表查询的筛选条件中包含币种，输出内容中包"
+    "含"
     "外币业务的业务信息。否则系统不能处理外币业务。";
 
 const char* const ConsignmentOut =
@@ -91,11 +100,13 @@ const char* const ConsignmentOut =
     "否则系统不处理委托代销业务。";
 
 const char* const RetailDaily =
-    "若有，系统主菜单的【业务】菜单项下有【零售】菜单项，相关账表如销售收入明细账中包含零售日报的数据；"
+    "若有，系统主菜单的【业务】菜单项下有【零售】菜单项，相关账表如销售收入明细账中包含零售日报的数"
+    "据；"
     "否则系统不能处理零售日报业务。";
 
 const char* const SalesTransfer =
-    "若有，系统主菜单的【业务】下有【销售调拨】菜单项，相关账表如销售收入明细账中包含销售调拨单的数据；"
+    "若有，系统主菜单的【业务】下有【销售调拨】菜单项，相关账表如销售收入明细账中包含销售调拨单的数"
+    "据；"
     "否则系统不能处理内部销售调拨业务。";
 
 const char* const OverOrder =
@@ -108,7 +119,8 @@ const char* const QuoteWithTax =
     "折扣额为按报价计算的金额减去无税金额。最低售价也按此项的选择确定是否含税。";
 
 const char* const PlanWithTax =
-    "若是，销售计划中的计划销售金额和销售定额两项指标，均指税后金额，计划执行情况表用含税的实际销售额"
+    "若是，销售计划中的计划销售金额和销售定额两项指标，均指税后金额，计划执行情况表用含税的实际销售"
+    "额"
     "与之比较；否则这两项指标均指税前金额，计划执行情况表用不含税的实际销售额与之比较。";
 
 const char* const CreditLimit =
@@ -128,7 +140,8 @@ const char* const ValuationBasis =
 
 const char* const Estimates =
     "如果与采购系统集成使用时，用户可以进行暂估业务，并在此选择暂估入库存货成本的回冲方式："
-    "月初回冲、单到回冲、单到补差，三者任选其一。明细账中还有未报销的暂估业务时，不能修改回冲方式。";
+    "月初回冲、单到回冲、单到补差，三者任选其一。明细账中还有未报销的暂估业务时，不能修改回冲方式"
+    "。";
 
 const char* const ZeroCost =
     "零出库成本选择是指出库单据记明细账时，如果出现账中为负成本，造成出库成本不可计算时，"
@@ -141,31 +154,32 @@ const char* const BalanceCost =
     "结存成本：取明细账中的此存货的结存单价，作为本出库单据的出库单价，计算出库成本。";
 const char* const LastReceiptCost =
     "上次入库成本：取明细账中此存货的上一次入库单价，作为本出库单据的出库单价，计算出库成本。";
-const char* const ManualCost = "手工输入：提示用户输入单价，作为本出库单据的出库单价，计算出库成本。";
+const char* const ManualCost =
+    "手工输入：提示用户输入单价，作为本出库单据的出库单价，计算出库成本。";
 
 const char* const FundPlan =
-    "资金占用规划的选择是指用户确定本企业按某种方式输入资金占用规划，并按此种方式进行资金占用的分析。"
+    "资金占用规划的选择是指用户确定本企业按某种方式输入资金占用规划，并按此种方式进行资金占用的分析"
+    "。"
     "用户可以随时对资金占用规划进行重新选择。";
 
-const QHash<QString, QString>& texts()
-{
+const QHash<QString, QString>& texts() {
     static const QHash<QString, QString> table = [] {
         const std::pair<const char*, const char*> entries[] = {
-            {"Ch11", AuxUnit},        {"Ch12", ZeroIssue},     {"Ch13", Kits},
-            {"Ch14", Remote},         {"Ch15", GoodClass},     {"Ch16", CustClass},
-            {"Ch17", ProvClass},      {"Ch18", FixedRate},     {"Ch21", Batch},
-            {"Ch22", ShelfLife},      {"Ch23", Assembly},      {"Ch24", FormConversion},
-            {"Ch25", StockAlarm},     {"Ch27", SalesIssue},    {"La26", StartMonth},
+            {"Ch11", AuxUnit},        {"Ch12", ZeroIssue},        {"Ch13", Kits},
+            {"Ch14", Remote},         {"Ch15", GoodClass},        {"Ch16", CustClass},
+            {"Ch17", ProvClass},      {"Ch18", FixedRate},        {"Ch21", Batch},
+            {"Ch22", ShelfLife},      {"Ch23", Assembly},         {"Ch24", FormConversion},
+            {"Ch25", StockAlarm},     {"Ch27", SalesIssue},       {"La26", StartMonth},
             {"Te26", StartMonth},     {"Ch31", PurchaseCurrency}, {"Ch32", ConsignmentIn},
-            {"La33", StartMonth},     {"Te33", StartMonth},    {"Ch41", SalesCurrency},
-            {"Ch42", ConsignmentOut}, {"Ch43", RetailDaily},   {"Ch44", SalesTransfer},
-            {"Ch46", OverOrder},      {"Ch47", QuoteWithTax},  {"Ch48", PlanWithTax},
-            {"Ch49", CreditLimit},    {"La45", CreditLimit},   {"Te41", CreditLimit},
-            {"Ch410", LowestPrice},   {"La46", LowestPrice},   {"Te42", LowestPrice},
-            {"La47", StartMonth},     {"Te43", StartMonth},    {"La51", ValuationBasis},
-            {"La52", Estimates},      {"La53", ZeroCost},      {"Op56", LastIssueCost},
-            {"Op57", ReferenceCost},  {"Op58", BalanceCost},   {"Op59", LastReceiptCost},
-            {"Op510", ManualCost},    {"La54", FundPlan},      {"La55", StartMonth},
+            {"La33", StartMonth},     {"Te33", StartMonth},       {"Ch41", SalesCurrency},
+            {"Ch42", ConsignmentOut}, {"Ch43", RetailDaily},      {"Ch44", SalesTransfer},
+            {"Ch46", OverOrder},      {"Ch47", QuoteWithTax},     {"Ch48", PlanWithTax},
+            {"Ch49", CreditLimit},    {"La45", CreditLimit},      {"Te41", CreditLimit},
+            {"Ch410", LowestPrice},   {"La46", LowestPrice},      {"Te42", LowestPrice},
+            {"La47", StartMonth},     {"Te43", StartMonth},       {"La51", ValuationBasis},
+            {"La52", Estimates},      {"La53", ZeroCost},         {"Op56", LastIssueCost},
+            {"Op57", ReferenceCost},  {"Op58", BalanceCost},      {"Op59", LastReceiptCost},
+            {"Op510", ManualCost},    {"La54", FundPlan},         {"La55", StartMonth},
             {"Te55", StartMonth},
         };
         QHash<QString, QString> map;
@@ -178,8 +192,7 @@ const QHash<QString, QString>& texts()
 
 }  // namespace
 
-QString helpTextFor(const QString& controlName)
-{
+QString helpTextFor(const QString& controlName) {
     const auto& table = texts();
     const auto it = table.constFind(controlName);
     return it == table.constEnd() ? QString() : it.value();

@@ -11,8 +11,7 @@
 
 namespace zx::ui {
 
-Main::Main()
-{
+Main::Main() {
     buildForm();
     connectHandlers();
     // Help follows the pointer over every listed control.
@@ -26,15 +25,13 @@ Main::Main()
 
 Main::~Main() = default;
 
-MainControls& Main::ui()
-{
+MainControls& Main::ui() {
     if (!m_formLoaded)
         Form_Load();
     return m_ui;
 }
 
-void Main::Form_Load()
-{
+void Main::Form_Load() {
     m_formLoaded = true;  // handlers raised below read controls through ui()
     m_provider = std::make_unique<ResourceProvider>();
     LoadCaptions();
@@ -52,8 +49,7 @@ void Main::Form_Load()
     setBold(c.La1, true);
 }
 
-void Main::LoadCaptions()
-{
+void Main::LoadCaptions() {
     MainControls& c = m_ui;
     const ResourceProvider& rp = *m_provider;
     setWindowTitle(rp.GetText(1965, QStringLiteral("建账向导")));
@@ -156,14 +152,12 @@ void Main::LoadCaptions()
     c.Op511->setValue(true);
 }
 
-void Main::ShowModal()
-{
+void Main::ShowModal() {
     ui();
     exec();
 }
 
-void Main::setMousePointer(int pointer)
-{
+void Main::setMousePointer(int pointer) {
     m_mousePointer = pointer;
     if (pointer == 11)
         setCursor(Qt::WaitCursor);
@@ -171,13 +165,11 @@ void Main::setMousePointer(int pointer)
         unsetCursor();
 }
 
-int Main::MsgBox(const QString& text, int flags, const QString& title)
-{
+int Main::MsgBox(const QString& text, int flags, const QString& title) {
     return WBAS::MsgBox(text, flags, title);
 }
 
-void Main::showEvent(QShowEvent* event)
-{
+void Main::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
     if (auto* observer = WBAS::Observer()) {
         // Queued, so that the observer acts inside the running modal display.
@@ -190,21 +182,18 @@ void Main::showEvent(QShowEvent* event)
 
 // The close box and Escape end the modal display as Cancel does, so the
 // entry never mistakes them for Finish.
-void Main::closeEvent(QCloseEvent* event)
-{
+void Main::closeEvent(QCloseEvent* event) {
     event->ignore();
     if (isVisible())
         ComC_Click();
 }
 
-void Main::reject()
-{
+void Main::reject() {
     if (isVisible())
         ComC_Click();
 }
 
-bool Main::eventFilter(QObject* watched, QEvent* event)
-{
+bool Main::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == QEvent::MouseMove) {
         const QString text = helpTextFor(watched->objectName());
         if (!text.isNull())

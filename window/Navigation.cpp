@@ -24,8 +24,7 @@ const char* const DepartmentMessage =
 
 }  // namespace
 
-PictureBox* Main::pageOfSysCode() const
-{
+PictureBox* Main::pageOfSysCode() const {
     if (SysCode == QLatin1String("ST"))
         return m_ui.PicS2;
     if (SysCode == QLatin1String("PU"))
@@ -37,8 +36,7 @@ PictureBox* Main::pageOfSysCode() const
     return nullptr;
 }
 
-void Main::placePage(PictureBox* page, Frame* frame)
-{
+void Main::placePage(PictureBox* page, Frame* frame) {
     const MainControls& c = m_ui;
     moveTwips(frame, 0, 0);
     const QRect f = twips(frame);
@@ -46,8 +44,7 @@ void Main::placePage(PictureBox* page, Frame* frame)
     moveTwips(page, twips(c.PicS1).left() + twips(c.Fra1).left(), twips(c.PicS1).top());
 }
 
-void Main::ComN_Click()
-{
+void Main::ComN_Click() {
     MainControls& c = ui();
     if (tag(c.ComN) != QLatin1String("1"))
         return;
@@ -89,8 +86,7 @@ void Main::ComN_Click()
     c.PicS1->setVisible(false);
 }
 
-void Main::ComP_Click()
-{
+void Main::ComP_Click() {
     MainControls& c = ui();
     if (tag(c.ComN) != QLatin1String("2"))
         return;
@@ -109,8 +105,7 @@ void Main::ComP_Click()
         page->setVisible(false);
 }
 
-bool Main::MonthCheck(TextBox* box)
-{
+bool Main::MonthCheck(TextBox* box) {
     const QString month = box->text();
     if (month.isEmpty()) {
         MsgBox(m_provider->GetText(1937, QStringLiteral("必须录入启用月份")), vbCritical,
@@ -118,8 +113,8 @@ bool Main::MonthCheck(TextBox* box)
         return false;
     }
     const auto number = vb::NumericValue(month);
-    const QString asDate =
-        QString::number(QDate::currentDate().year()) + QLatin1Char('-') + month + QStringLiteral("-1");
+    const QString asDate = QString::number(QDate::currentDate().year()) + QLatin1Char('-') + month +
+                           QStringLiteral("-1");
     if (!number || *number < 1 || *number > 12 || !vb::IsDate(asDate)) {
         MsgBox(m_provider->GetText(1938, QStringLiteral("启用月份录入无效")), vbCritical,
                m_provider->GetText(1935, QString()));
@@ -128,8 +123,7 @@ bool Main::MonthCheck(TextBox* box)
     return true;
 }
 
-bool Main::DepartmentCheck()
-{
+bool Main::DepartmentCheck() {
     if (!HostDb)
         throw Error(QStringLiteral("the window has no database for the department check"));
     auto departments = HostDb->OpenRecordset(
@@ -138,12 +132,13 @@ bool Main::DepartmentCheck()
     if (departments->Bof() && departments->Eof())
         return true;
     while (!departments->Eof()) {
-        const QString code =
-            departments->Recordset().Fields(QStringLiteral("cDepCode")).toText(QStringLiteral("cDepCode"));
-        auto styles = HostDb->OpenRecordset(
-            QStringLiteral("Select cDepcode,cWhValueStyle ") +
-            QStringLiteral("from Warehouse Where cDepcode='") + db::sqlQuoted(code) +
-            QStringLiteral("' Group By cDepcode,cWhValueStyle"));
+        const QString code = departments->Recordset()
+                                 .Fields(QStringLiteral("cDepCode"))
+                                 .toText(QStringLiteral("cDepCode"));
+        auto styles = HostDb->OpenRecordset(QStringLiteral("Select cDepcode,cWhValueStyle ") +
+                                            QStringLiteral("from Warehouse Where cDepcode='") +
+                                            db::sqlQuoted(code) +
+                                            QStringLiteral("' Group By cDepcode,cWhValueStyle"));
         if (styles->RecordCount() > 1) {
             MsgBox(m_provider->GetText(1944, QString::fromUtf8(DepartmentMessage)), vbCritical,
                    m_provider->GetText(1935, QString()));
@@ -155,8 +150,7 @@ bool Main::DepartmentCheck()
     return true;
 }
 
-void Main::ComE_Click()
-{
+void Main::ComE_Click() {
     MainControls& c = ui();
     if (SysCode == QLatin1String("ST") && ownEnabled(c.Te26) && !MonthCheck(c.Te26))
         return;
@@ -164,13 +158,13 @@ void Main::ComE_Click()
         return;
     if (SysCode == QLatin1String("SA")) {
         if (c.Ch49->value() == 1 && c.Te41->text().isEmpty()) {
-            MsgBox(m_provider->GetText(1941, QStringLiteral("必须录入信用额度控制口令")), vbCritical,
-                   m_provider->GetText(1935, QStringLiteral("向导提示")));
+            MsgBox(m_provider->GetText(1941, QStringLiteral("必须录入信用额度控制口令")),
+                   vbCritical, m_provider->GetText(1935, QStringLiteral("向导提示")));
             return;
         }
         if (c.Ch410->value() == 1 && c.Te42->text().isEmpty()) {
-            MsgBox(m_provider->GetText(1942, QStringLiteral("必须录入最低售价控制口令")), vbCritical,
-                   m_provider->GetText(1935, QStringLiteral("向导提示")));
+            MsgBox(m_provider->GetText(1942, QStringLiteral("必须录入最低售价控制口令")),
+                   vbCritical, m_provider->GetText(1935, QStringLiteral("向导提示")));
             return;
         }
         if (ownEnabled(c.Te43) && !MonthCheck(c.Te43))
@@ -187,8 +181,7 @@ void Main::ComE_Click()
     hide();
 }
 
-void Main::ComC_Click()
-{
+void Main::ComC_Click() {
     WBAS::CancelCode = 3;
     WBAS::UnloadMain();
 }

@@ -16,12 +16,13 @@ namespace {
 constexpr int vbCritical = 16;
 const char* const RuleTitle = "向导提示";
 
-bool isEmpty(const db::HostRecordset& rs) { return rs.Bof() && rs.Eof(); }
+bool isEmpty(const db::HostRecordset& rs) {
+    return rs.Bof() && rs.Eof();
+}
 
 }  // namespace
 
-void Main::ExistingDataGuard(CheckBox* box, const QString& sql, const QString& message)
-{
+void Main::ExistingDataGuard(CheckBox* box, const QString& sql, const QString& message) {
     if (box->value() == 1)
         return;
     if (!HostDb)
@@ -34,8 +35,7 @@ void Main::ExistingDataGuard(CheckBox* box, const QString& sql, const QString& m
 }
 
 void Main::ClassificationGuard(CheckBox* box, const QString& sql, const QString& codeColumn,
-                               const QString& message)
-{
+                               const QString& message) {
     if (box->value() == 1)
         return;
     if (!HostDb)
@@ -58,8 +58,7 @@ void Main::ClassificationGuard(CheckBox* box, const QString& sql, const QString&
     }
 }
 
-void Main::EnablingRule(CheckBox* box, Label* label, TextBox* text)
-{
+void Main::EnablingRule(CheckBox* box, Label* label, TextBox* text) {
     const bool on = box->value() != 0;
     label->setEnabled(on);
     text->setEnabled(on);
@@ -67,8 +66,7 @@ void Main::EnablingRule(CheckBox* box, Label* label, TextBox* text)
         text->setText(QString());
 }
 
-void Main::Ch11_Click()
-{
+void Main::Ch11_Click() {
     MainControls& c = ui();
     ExistingDataGuard(c.Ch11, QStringLiteral("select * from Inventory Where cInvA_Unit<>''"),
                       QStringLiteral("已存在有辅计量单位存货，不能修改此项设置"));
@@ -81,8 +79,7 @@ void Main::Ch11_Click()
     }
 }
 
-void Main::UpdatePlanOptionCaptions()
-{
+void Main::UpdatePlanOptionCaptions() {
     MainControls& c = m_ui;
     if (c.Op51->value()) {
         c.Op511->setText(m_provider->GetText(1791, QStringLiteral("按仓库")));
@@ -95,16 +92,14 @@ void Main::UpdatePlanOptionCaptions()
     }
 }
 
-void Main::Te11_KeyPress(std::int16_t& KeyAscii)
-{
+void Main::Te11_KeyPress(std::int16_t& KeyAscii) {
     // Signed: codes of 0x8000 and above are negative and pass like control keys.
     if (KeyAscii > 32 && (KeyAscii < 48 || KeyAscii > 57))
         KeyAscii = 0;
 }
 
 template <class F>
-void Main::handle(F&& handler)
-{
+void Main::handle(F&& handler) {
     try {
         handler();
     } catch (const std::exception& error) {
@@ -115,14 +110,12 @@ void Main::handle(F&& handler)
     }
 }
 
-void Main::rethrowHandlerError()
-{
+void Main::rethrowHandlerError() {
     if (m_pendingError)
         std::rethrow_exception(std::exchange(m_pendingError, nullptr));
 }
 
-void Main::connectHandlers()
-{
+void Main::connectHandlers() {
     MainControls& c = m_ui;
     auto on = [this](auto* sender, auto signal, auto handler) {
         connect(sender, signal, this, [this, handler] { handle(handler); });
@@ -139,10 +132,14 @@ void Main::connectHandlers()
         const char* sql;
         const char* message;
     } guards[] = {
-        {c.Ch13, "select * from Inventory Where bAccessary<>0", "已存在有成套件管理的存货，不能修改此项设置"},
-        {c.Ch21, "select * from Inventory Where bInvBatch<>0", "已存在有批次管理的存货，不能修改此项设置"},
-        {c.Ch22, "select * from Inventory Where bInvQuality<>0", "已存在有保质期管理的存货，不能修改此项设置"},
-        {c.Ch32, "select * from Inventory Where bInvEntrust<>0", "已存在有受托代销的存货，不能修改此项设置"},
+        {c.Ch13, "select * from Inventory Where bAccessary<>0",
+         "已存在有成套件管理的存货，不能修改此项设置"},
+        {c.Ch21, "select * from Inventory Where bInvBatch<>0",
+         "已存在有批次管理的存货，不能修改此项设置"},
+        {c.Ch22, "select * from Inventory Where bInvQuality<>0",
+         "已存在有保质期管理的存货，不能修改此项设置"},
+        {c.Ch32, "select * from Inventory Where bInvEntrust<>0",
+         "已存在有受托代销的存货，不能修改此项设置"},
     };
     for (const auto& guard : guards) {
         on(guard.box, &CheckBox::Click,
@@ -169,9 +166,8 @@ void Main::connectHandlers()
     const std::tuple<CheckBox*, Label*, TextBox*> enabling[] = {
         {c.Ch14, c.La15, c.Te11}, {c.Ch49, c.La45, c.Te41}, {c.Ch410, c.La46, c.Te42}};
     for (const auto& [box, label, text] : enabling)
-        on(box, &CheckBox::Click, [this, box = box, label = label, text = text] {
-            EnablingRule(box, label, text);
-        });
+        on(box, &CheckBox::Click,
+           [this, box = box, label = label, text = text] { EnablingRule(box, label, text); });
     on(c.Op51, &OptionButton::Click, [this] { UpdatePlanOptionCaptions(); });
     on(c.Op52, &OptionButton::Click, [this] { UpdatePlanOptionCaptions(); });
     c.Te11->setKeyPressHandler([this](std::int16_t& key) { Te11_KeyPress(key); });

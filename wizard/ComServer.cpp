@@ -1,16 +1,16 @@
 // The in-process server: the Wizard COM object, its class factory and the
 // four exported entry points. They carry no wizard logic of their own.
 
-#include "Wizard.h"
 #include "WBAS.h"
+#include "Wizard.h"
 #include "WizardApi.h"
 #include "com/ComRegistry.h"
 #include "dbkit/Error.h"
 
 #include <QFileInfo>
 
-#include <atomic>
 #include <dlfcn.h>
+#include <atomic>
 
 using namespace zx::com;
 
@@ -26,8 +26,7 @@ public:
     WizardObject() { ++g_liveObjects; }
     ~WizardObject() { --g_liveObjects; }
 
-    HRESULT QueryInterface(const IID& iid, void** object) override
-    {
+    HRESULT QueryInterface(const IID& iid, void** object) override {
         if (!object)
             return E_POINTER;
         if (iid == IID_IUnknown || iid == IID__Wizard)
@@ -44,16 +43,14 @@ public:
         return S_OK;
     }
     std::uint32_t AddRef() override { return ++m_refs; }
-    std::uint32_t Release() override
-    {
+    std::uint32_t Release() override {
         const std::uint32_t left = --m_refs;
         if (left == 0)
             delete this;
         return left;
     }
 
-    HRESULT Wizard(db::HostDatabase& DB, QString& cSys, std::int32_t* result) override
-    {
+    HRESULT Wizard(db::HostDatabase& DB, QString& cSys, std::int32_t* result) override {
         if (!result)
             return E_POINTER;
         m_error.clear();
@@ -68,16 +65,14 @@ public:
         return DISP_E_EXCEPTION;
     }
 
-    HRESULT GetErrorText(QString* text) override
-    {
+    HRESULT GetErrorText(QString* text) override {
         if (!text)
             return E_POINTER;
         *text = m_error;
         return S_OK;
     }
 
-    HRESULT SetObserver(IWizardObserver* observer) override
-    {
+    HRESULT SetObserver(IWizardObserver* observer) override {
         WBAS::SetObserver(observer);
         return S_OK;
     }
@@ -90,8 +85,7 @@ private:
 
 class WizardFactory final : public IClassFactory {
 public:
-    HRESULT QueryInterface(const IID& iid, void** object) override
-    {
+    HRESULT QueryInterface(const IID& iid, void** object) override {
         if (!object)
             return E_POINTER;
         if (iid == IID_IUnknown || iid == IID_IClassFactory) {
@@ -106,8 +100,7 @@ public:
     std::uint32_t AddRef() override { return 2; }
     std::uint32_t Release() override { return 1; }
 
-    HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override
-    {
+    HRESULT CreateInstance(IUnknown* outer, const IID& iid, void** object) override {
         if (!object)
             return E_POINTER;
         *object = nullptr;
@@ -118,8 +111,7 @@ public:
         created->Release();
         return hr;
     }
-    HRESULT LockServer(bool lock) override
-    {
+    HRESULT LockServer(bool lock) override {
         lock ? ++g_serverLocks : --g_serverLocks;
         return S_OK;
     }
@@ -127,8 +119,7 @@ public:
 
 WizardFactory g_factory;
 
-QString thisLibraryPath()
-{
+QString thisLibraryPath() {
     Dl_info info{};
     if (::dladdr(reinterpret_cast<void*>(&thisLibraryPath), &info) == 0 || !info.dli_fname)
         return {};
@@ -142,8 +133,7 @@ QString thisLibraryPath()
 extern "C" {
 
 __attribute__((visibility("default"))) HRESULT DllGetClassObject(const CLSID& clsid, const IID& iid,
-                                                                  void** object)
-{
+                                                                 void** object) {
     if (!object)
         return E_POINTER;
     *object = nullptr;
@@ -152,24 +142,21 @@ __attribute__((visibility("default"))) HRESULT DllGetClassObject(const CLSID& cl
     return zx::wizard::g_factory.QueryInterface(iid, object);
 }
 
-__attribute__((visibility("default"))) HRESULT DllCanUnloadNow()
-{
+__attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {
     return zx::wizard::g_liveObjects == 0 && zx::wizard::g_serverLocks == 0 ? S_OK : S_FALSE;
 }
 
-__attribute__((visibility("default"))) HRESULT DllRegisterServer()
-{
+__attribute__((visibility("default"))) HRESULT DllRegisterServer() {
     const QString path = zx::wizard::thisLibraryPath();
     if (path.isEmpty())
         return SELFREG_E_CLASS;
-    return ComRegistry().registerClass(QString::fromLatin1(zx::wizard::ProgId), zx::wizard::CLSID_Wizard,
-                                       path, nullptr)
+    return ComRegistry().registerClass(QString::fromLatin1(zx::wizard::ProgId),
+                                       zx::wizard::CLSID_Wizard, path, nullptr)
                ? S_OK
                : SELFREG_E_CLASS;
 }
 
-__attribute__((visibility("default"))) HRESULT DllUnregisterServer()
-{
+__attribute__((visibility("default"))) HRESULT DllUnregisterServer() {
     return ComRegistry().unregisterClass(QString::fromLatin1(zx::wizard::ProgId),
                                          zx::wizard::CLSID_Wizard, nullptr)
                ? S_OK

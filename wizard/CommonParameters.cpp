@@ -7,8 +7,7 @@
 
 namespace zx::wizard {
 
-void Wizard::LoadCommonParameters(db::HostDatabase& DB)
-{
+void Wizard::LoadCommonParameters(db::HostDatabase& DB) {
     ui::Main& main = WBAS::MainForm();
     ui::MainControls& c = main.ui();
     ParameterReader r(DB);
@@ -33,8 +32,7 @@ namespace {
 // Switching classification off on an empty class table creates the one
 // default class "00" and its single-level coding rule.
 void saveClassification(db::HostDatabase& DB, const ui::CheckBox* box, const Param& flag,
-                        const QString& insertClass, const Param& grade, const QString& keyword)
-{
+                        const QString& insertClass, const Param& grade, const QString& keyword) {
     if (box->value() == 1) {
         writeSwitch(DB, flag, true);
         return;
@@ -50,8 +48,7 @@ void saveClassification(db::HostDatabase& DB, const ui::CheckBox* box, const Par
 
 }  // namespace
 
-void Wizard::SaveCommonParameters(db::HostDatabase& DB)
-{
+void Wizard::SaveCommonParameters(db::HostDatabase& DB) {
     const ui::MainControls& c = WBAS::MainForm().ui();
     writeSwitch(DB, AA::bStrsAuxUnit, c.Ch11);
     if (c.Ch12->value() == 1) {
@@ -64,11 +61,12 @@ void Wizard::SaveCommonParameters(db::HostDatabase& DB)
     }
     writeSwitch(DB, AA::bAuxFitMgr, c.Ch13);
 
-    const auto fixed = DB.OpenRecordset(
-        QStringLiteral("select * from AccInformation Where ") + criterionOf(AA::lFixed));
+    const auto fixed = DB.OpenRecordset(QStringLiteral("select * from AccInformation Where ") +
+                                        criterionOf(AA::lFixed));
     if (fixed->Bof() && fixed->Eof()) {
         DB.Execute(QStringLiteral(
-            "insert into AccInformation (cSysID,cID,cName,cCaption,cType,cValue,cDefault,bVisible,bEnable) "
+            "insert into AccInformation "
+            "(cSysID,cID,cName,cCaption,cType,cValue,cDefault,bVisible,bEnable) "
             "values ('AA','45','lFixed','是否固定换算率','Boolean','FALSE','FALSE',0,0)"));
     }
     writeSwitch(DB, AA::lFixed, c.Ch18);
@@ -81,9 +79,10 @@ void Wizard::SaveCommonParameters(db::HostDatabase& DB)
         writeText(DB, AA::cID, QString());
     }
 
-    saveClassification(DB, c.Ch15, AA::bGoodClass,
-                       QStringLiteral("Insert Into InventoryClass (cInvCCode,cInvCName,iInvCGrade)"),
-                       AA::cGoodClass, QStringLiteral("inventoryclass"));
+    saveClassification(
+        DB, c.Ch15, AA::bGoodClass,
+        QStringLiteral("Insert Into InventoryClass (cInvCCode,cInvCName,iInvCGrade)"),
+        AA::cGoodClass, QStringLiteral("inventoryclass"));
     saveClassification(DB, c.Ch16, AA::bCustClass,
                        QStringLiteral("Insert Into CustomerClass (cCCCode,cCCName,iCCGrade)"),
                        AA::cCustClass, QStringLiteral("customerclass"));

@@ -22,8 +22,7 @@ struct ChoiceGroup {
     std::vector<Choice> choices;
 };
 
-std::vector<ChoiceGroup> choiceGroups(const ui::MainControls& c)
-{
+std::vector<ChoiceGroup> choiceGroups(const ui::MainControls& c) {
     return {
         {IA::cValueStyle, {{c.Op51, "按仓库核算"}, {c.Op52, "按部门核算"}}},
         {IA::cEstimate, {{c.Op53, "月初回冲"}, {c.Op54, "单到回冲"}, {c.Op55, "单到补差"}}},
@@ -45,8 +44,7 @@ std::vector<ChoiceGroup> choiceGroups(const ui::MainControls& c)
 
 }  // namespace
 
-void Wizard::LoadInventoryAccountingParameters(db::HostDatabase& DB)
-{
+void Wizard::LoadInventoryAccountingParameters(db::HostDatabase& DB) {
     ui::Main& main = WBAS::MainForm();
     ui::MainControls& c = main.ui();
     ParameterReader r(DB);
@@ -71,8 +69,7 @@ void Wizard::LoadInventoryAccountingParameters(db::HostDatabase& DB)
     LoadStartMonth(DB, r, IA::dIAStartDate, c.Te55, 4, 4);
 }
 
-void Wizard::SaveInventoryAccountingParameters(db::HostDatabase& DB)
-{
+void Wizard::SaveInventoryAccountingParameters(db::HostDatabase& DB) {
     const ui::MainControls& c = WBAS::MainForm().ui();
     for (const ChoiceGroup& group : choiceGroups(c)) {
         for (const Choice& choice : group.choices) {

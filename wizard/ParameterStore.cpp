@@ -8,92 +8,83 @@ namespace zx::wizard {
 
 namespace {
 
-QString latin(const char* text) { return QString::fromLatin1(text); }
+QString latin(const char* text) {
+    return QString::fromLatin1(text);
+}
 
 // The one statement shape that sets a parameter: `quoted` goes between the
 // quotes as it stands.
-QString updateStatement(const Param& p, const QString& quoted)
-{
+QString updateStatement(const Param& p, const QString& quoted) {
     return QStringLiteral("Update AccInformation set cValue='") + quoted +
            QStringLiteral("' Where ") + criterionOf(p);
 }
 
 }  // namespace
 
-QString criterionOf(const Param& p)
-{
+QString criterionOf(const Param& p) {
     return QStringLiteral("cSysID='") + latin(p.sys) + QStringLiteral("' and cName='") +
            latin(p.name) + QLatin1Char('\'');
 }
 
 ParameterReader::ParameterReader(db::HostDatabase& DB)
-    : m_rs(DB.OpenRecordset(QStringLiteral("select * from AccInformation")))
-{
+    : m_rs(DB.OpenRecordset(QStringLiteral("select * from AccInformation"))) {}
+
+void ParameterReader::find(const Param& p) {
+    m_rs->FindFirst(criterionOf(p));
 }
 
-void ParameterReader::find(const Param& p) { m_rs->FindFirst(criterionOf(p)); }
+db::Value ParameterReader::cValue() const {
+    return m_rs->Recordset().Fields(QStringLiteral("cValue"));
+}
 
-db::Value ParameterReader::cValue() const { return m_rs->Recordset().Fields(QStringLiteral("cValue")); }
-
-db::Value ParameterReader::cDefault() const
-{
+db::Value ParameterReader::cDefault() const {
     return m_rs->Recordset().Fields(QStringLiteral("cDefault"));
 }
 
-db::Value ParameterReader::value() const
-{
+db::Value ParameterReader::value() const {
     const db::Value stored = cValue();
     return stored.hasText() ? stored : cDefault();
 }
 
-int ParameterReader::checkValue() const
-{
+int ParameterReader::checkValue() const {
     const db::Value v = value();
     return !v.isNull() && vb::UCase(v.variant().toString()) == QLatin1String("TRUE") ? 1 : 0;
 }
 
-void setCheck(ui::Main& main, ui::CheckBox* box, int value)
-{
+void setCheck(ui::Main& main, ui::CheckBox* box, int value) {
     box->setValue(value);
     main.rethrowHandlerError();
 }
 
-void writeSwitch(db::HostDatabase& DB, const Param& p, bool on)
-{
+void writeSwitch(db::HostDatabase& DB, const Param& p, bool on) {
     DB.Execute(updateStatement(p, on ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
 }
 
-void writeSwitch(db::HostDatabase& DB, const Param& p, const ui::CheckBox* box)
-{
+void writeSwitch(db::HostDatabase& DB, const Param& p, const ui::CheckBox* box) {
     writeSwitch(DB, p, box->value() == 1);
 }
 
-void writeText(db::HostDatabase& DB, const Param& p, const QString& text)
-{
+void writeText(db::HostDatabase& DB, const Param& p, const QString& text) {
     DB.Execute(updateStatement(p, db::sqlQuoted(text)));
 }
 
-QString startDateText(const QString& year, const QString& month)
-{
+QString startDateText(const QString& year, const QString& month) {
     return year + QLatin1Char('-') + month + QStringLiteral("-1");
 }
 
-bool isParameterSet(db::HostDatabase& DB, const Param& p)
-{
+bool isParameterSet(db::HostDatabase& DB, const Param& p) {
     const auto rs = DB.OpenRecordset(QStringLiteral("Select * from AccInformation where ") +
                                      criterionOf(p) + QStringLiteral(" and cValue<>''"));
     return !(rs->Bof() && rs->Eof());
 }
 
-db::Value singleValue(db::HostDatabase& DB, const Param& p)
-{
+db::Value singleValue(db::HostDatabase& DB, const Param& p) {
     const auto rs = DB.OpenRecordset(QStringLiteral("Select cValue from AccInformation Where ") +
                                      criterionOf(p));
     return rs->Recordset().Fields(QStringLiteral("cValue"));
 }
 
-std::optional<QDate> dateIn(const db::Value& value)
-{
+std::optional<QDate> dateIn(const db::Value& value) {
     if (value.isNull())
         return std::nullopt;
     const QVariant& v = value.variant();
@@ -104,8 +95,7 @@ std::optional<QDate> dateIn(const db::Value& value)
     return vb::ParseDate(v.toString());
 }
 
-QDate dateOf(const db::Value& value, const QString& what)
-{
+QDate dateOf(const db::Value& value, const QString& what) {
     if (const auto date = dateIn(value))
         return *date;
     return vb::CDate(value.toText(what), what);  // throws with the offending text

@@ -39,8 +39,7 @@ public:
     // Check-box rule on the current row: 1 when the value in upper case is
     // "TRUE", otherwise 0 (a Null value too).
     int checkValue() const;
-    int checkValue(const Param& p)
-    {
+    int checkValue(const Param& p) {
         find(p);
         return checkValue();
     }

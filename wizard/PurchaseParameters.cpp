@@ -8,8 +8,7 @@
 
 namespace zx::wizard {
 
-void Wizard::LoadPurchaseParameters(db::HostDatabase& DB)
-{
+void Wizard::LoadPurchaseParameters(db::HostDatabase& DB) {
     ui::Main& main = WBAS::MainForm();
     ui::MainControls& c = main.ui();
     ParameterReader r(DB);
@@ -35,8 +34,7 @@ void Wizard::LoadPurchaseParameters(db::HostDatabase& DB)
     LoadStartMonth(DB, r, PU::dPUStartDate, c.Te33, 2, 2);
 }
 
-void Wizard::SavePurchaseParameters(db::HostDatabase& DB)
-{
+void Wizard::SavePurchaseParameters(db::HostDatabase& DB) {
     const ui::MainControls& c = WBAS::MainForm().ui();
     writeSwitch(DB, PU::bExchange, c.Ch31);
     writeSwitch(DB, AA::bProxySell, c.Ch32);

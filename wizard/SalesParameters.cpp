@@ -15,8 +15,7 @@ namespace {
 // A control switch with its password: ticked, the stored password is shown;
 // the password is set after the box, whose Click empties the text box.
 void loadControlPassword(ui::Main& main, ParameterReader& r, const Param& flag,
-                         const Param& password, ui::CheckBox* box, ui::TextBox* text)
-{
+                         const Param& password, ui::CheckBox* box, ui::TextBox* text) {
     r.find(flag);
     const db::Value stored = r.cValue();
     const bool fromValue = stored.hasText();
@@ -33,8 +32,7 @@ void loadControlPassword(ui::Main& main, ParameterReader& r, const Param& flag,
 }
 
 void saveControlPassword(db::HostDatabase& DB, const Param& flag, const Param& password,
-                         const ui::CheckBox* box, const ui::TextBox* text)
-{
+                         const ui::CheckBox* box, const ui::TextBox* text) {
     if (box->value() == 1) {
         writeSwitch(DB, flag, true);
         writeText(DB, password, text->text());
@@ -46,8 +44,7 @@ void saveControlPassword(db::HostDatabase& DB, const Param& flag, const Param& p
 
 }  // namespace
 
-void Wizard::LoadSalesParameters(db::HostDatabase& DB)
-{
+void Wizard::LoadSalesParameters(db::HostDatabase& DB) {
     ui::Main& main = WBAS::MainForm();
     ui::MainControls& c = main.ui();
     ParameterReader r(DB);
@@ -75,8 +72,7 @@ void Wizard::LoadSalesParameters(db::HostDatabase& DB)
     LoadStartMonth(DB, r, SA::dSaleStartDate, c.Te43, 3, 3);
 }
 
-void Wizard::SaveSalesParameters(db::HostDatabase& DB)
-{
+void Wizard::SaveSalesParameters(db::HostDatabase& DB) {
     const ui::MainControls& c = WBAS::MainForm().ui();
     writeSwitch(DB, SA::bExchange, c.Ch41);
     writeSwitch(DB, AA::bCommitSell, c.Ch42);
@@ -91,19 +87,20 @@ void Wizard::SaveSalesParameters(db::HostDatabase& DB)
     writeText(DB, SA::dSaleStartDate, startDateText(AccountYear, c.Te43->text()));
 
     {
-        const auto opening = DB.OpenRecordset(QStringLiteral("Select * from GL_mend Where iperiod=0"));
+        const auto opening =
+            DB.OpenRecordset(QStringLiteral("Select * from GL_mend Where iperiod=0"));
         if (opening->Bof() && opening->Eof())
             DB.Execute(QStringLiteral("Insert into GL_mend (iperiod,bpri_check) Values (0,1)"));
         else
             DB.Execute(QStringLiteral("Update GL_mend set bpri_check=1 Where iperiod=0"));
     }
 
-    const auto period = DB.OpenRecordset(
-        QStringLiteral("select dBegin from zxsystem..ua_period where cAcc_Id='") +
-        db::sqlQuoted(AccountId) + QStringLiteral("' and iyear=") + AccountYear +
-        QStringLiteral(" and iId=") + c.Te43->text());
-    const QDate begin =
-        dateOf(period->Recordset().Fields(QStringLiteral("dBegin")), QStringLiteral("ua_period dBegin"));
+    const auto period =
+        DB.OpenRecordset(QStringLiteral("select dBegin from zxsystem..ua_period where cAcc_Id='") +
+                         db::sqlQuoted(AccountId) + QStringLiteral("' and iyear=") + AccountYear +
+                         QStringLiteral(" and iId=") + c.Te43->text());
+    const QDate begin = dateOf(period->Recordset().Fields(QStringLiteral("dBegin")),
+                               QStringLiteral("ua_period dBegin"));
     writeText(DB, SA::dStartDate, begin.toString(Qt::ISODate));
 }
 

@@ -17,26 +17,26 @@ constexpr int vbCritical = 16;
 const char* const Title = "向导提示";
 
 // The supply-chain subsystems in the order every step walks them.
-constexpr std::array<Param, 4> StartDates = {ST::dSTStartDate, PU::dPUStartDate,
-                                             SA::dSaleStartDate, IA::dIAStartDate};
+constexpr std::array<Param, 4> StartDates = {ST::dSTStartDate, PU::dPUStartDate, SA::dSaleStartDate,
+                                             IA::dIAStartDate};
 constexpr std::array<const char*, 4> Flags = {"bflag_ST", "bflag_PU", "bflag_SA", "bflag_IA"};
 
-bool flagOf(db::HostRecordset& rs, const char* flag)
-{
+bool flagOf(db::HostRecordset& rs, const char* flag) {
     return rs.Recordset().Fields(QString::fromLatin1(flag)).isTrueFlag();
 }
 
-QString monthText(const db::Value& v) { return QString::number(v.variant().toLongLong()); }
+QString monthText(const db::Value& v) {
+    return QString::number(v.variant().toLongLong());
+}
 
-QString startMonthOf(db::HostDatabase& DB, const Param& p)
-{
-    const QString what = QString::fromLatin1(p.sys) + QLatin1Char(' ') + QString::fromLatin1(p.name);
+QString startMonthOf(db::HostDatabase& DB, const Param& p) {
+    const QString what =
+        QString::fromLatin1(p.sys) + QLatin1Char(' ') + QString::fromLatin1(p.name);
     return QString::number(dateOf(singleValue(DB, p), what).month());
 }
 
 // From period 1 on, the first period whose flag is still open.
-QString walkOpenMonth(db::HostRecordset& mend, const char* flag, const QString& month)
-{
+QString walkOpenMonth(db::HostRecordset& mend, const char* flag, const QString& month) {
     mend.FindFirst(QStringLiteral("iperiod=1"));
     if (!flagOf(mend, flag))
         return month;
@@ -50,14 +50,14 @@ QString walkOpenMonth(db::HostRecordset& mend, const char* flag, const QString& 
 
 // The first open period by a min() query; nullopt when there is none.
 std::optional<QString> firstOpenPeriod(db::HostDatabase& DB, db::HostRecordset& mend,
-                                       const char* flag, const QString& month)
-{
+                                       const char* flag, const QString& month) {
     mend.FindFirst(QStringLiteral("iperiod=1"));
     if (!flagOf(mend, flag))
         return month;
-    auto rs = DB.OpenRecordset(QStringLiteral("select min(iperiod) as iperiod from GL_mend where ") +
-                                   QString::fromLatin1(flag) + QStringLiteral("=0 and iperiod>=1"),
-                               4);
+    auto rs =
+        DB.OpenRecordset(QStringLiteral("select min(iperiod) as iperiod from GL_mend where ") +
+                             QString::fromLatin1(flag) + QStringLiteral("=0 and iperiod>=1"),
+                         4);
     if (rs->Bof() && rs->Eof())
         return std::nullopt;
     const db::Value first = rs->Recordset().Fields(QStringLiteral("iperiod"));
@@ -69,23 +69,26 @@ std::optional<QString> firstOpenPeriod(db::HostDatabase& DB, db::HostRecordset& 
 
 }  // namespace
 
-bool Wizard::MustDeriveStartMonth(db::HostDatabase& DB, std::int16_t& mode)
-{
+bool Wizard::MustDeriveStartMonth(db::HostDatabase& DB, std::int16_t& mode) {
     for (const Param& p : StartDates)
         if (isParameterSet(DB, p))
             return true;
     switch (mode) {
-    case 2: return isParameterSet(DB, dAPStartDate);
-    case 3: return isParameterSet(DB, dARStartDate);
-    case 4: return isParameterSet(DB, dGLStartDate);
-    default: return false;
+        case 2:
+            return isParameterSet(DB, dAPStartDate);
+        case 3:
+            return isParameterSet(DB, dARStartDate);
+        case 4:
+            return isParameterSet(DB, dGLStartDate);
+        default:
+            return false;
     }
 }
 
-bool Wizard::CheckStartPeriod(db::HostDatabase& DB, std::int16_t& mode)
-{
+bool Wizard::CheckStartPeriod(db::HostDatabase& DB, std::int16_t& mode) {
     {
-        const auto december = DB.OpenRecordset(QStringLiteral("select * from GL_mend Where iperiod=12"));
+        const auto december =
+            DB.OpenRecordset(QStringLiteral("select * from GL_mend Where iperiod=12"));
         const char* const messages[] = {
             "库存系统12月已结账，本模块本年度不能启用",
             "采购系统12月已结账，本模块本年度不能启用",
@@ -108,8 +111,8 @@ bool Wizard::CheckStartPeriod(db::HostDatabase& DB, std::int16_t& mode)
 
     QString& related = months[4];
     if (mode == 4) {
-        const auto closed =
-            DB.OpenRecordset(QStringLiteral("SELECT max(iperiod) as iMaxMonth from GL_mEnd where bflag=1"));
+        const auto closed = DB.OpenRecordset(
+            QStringLiteral("SELECT max(iperiod) as iMaxMonth from GL_mEnd where bflag=1"));
         if (!(closed->Bof() && closed->Eof()))
             closed->MoveLast();
         const db::Value last = closed->Recordset().Fields(QStringLiteral("iMaxMonth"));
@@ -173,8 +176,7 @@ bool Wizard::CheckStartPeriod(db::HostDatabase& DB, std::int16_t& mode)
 }
 
 void Wizard::LoadStartMonth(db::HostDatabase& DB, ParameterReader& reader, const Param& p,
-                            ui::TextBox* box, std::int16_t mode, std::int16_t askMode)
-{
+                            ui::TextBox* box, std::int16_t mode, std::int16_t askMode) {
     reader.find(p);
     const db::Value stored = reader.cValue();
     if (stored.hasText()) {

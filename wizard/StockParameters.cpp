@@ -12,16 +12,14 @@ namespace {
 
 // The year as this routine has always found it: 11 characters on from the
 // first "zxdata" of the connection text, whatever the case.
-QString yearOfConnectString(db::HostDatabase& DB)
-{
+QString yearOfConnectString(db::HostDatabase& DB) {
     const QString text = DB.ConnectString();
     return vb::Mid(text, vb::InStr(vb::UCase(text), QStringLiteral("ZXDATA")) + 11, 4);
 }
 
 }  // namespace
 
-void Wizard::LoadStockParameters(db::HostDatabase& DB)
-{
+void Wizard::LoadStockParameters(db::HostDatabase& DB) {
     ui::Main& main = WBAS::MainForm();
     ui::MainControls& c = main.ui();
     ParameterReader r(DB);
@@ -35,8 +33,7 @@ void Wizard::LoadStockParameters(db::HostDatabase& DB)
     setCheck(main, c.Ch27, r.checkValue(ST::bSAcreat));
 }
 
-void Wizard::SaveStockParameters(db::HostDatabase& DB)
-{
+void Wizard::SaveStockParameters(db::HostDatabase& DB) {
     const ui::MainControls& c = WBAS::MainForm().ui();
     writeSwitch(DB, ST::bBatch, c.Ch21);
     writeSwitch(DB, ST::bQuality, c.Ch22);

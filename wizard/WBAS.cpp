@@ -23,49 +23,63 @@ wizard::IWizardObserver* g_observer = nullptr;
 
 }  // namespace
 
-ui::Main& MainForm()
-{
+ui::Main& MainForm() {
     if (!g_main)
         g_main = std::make_unique<ui::Main>();
     return *g_main;
 }
 
-ui::Main* MainIfLoaded() { return g_main.get(); }
+ui::Main* MainIfLoaded() {
+    return g_main.get();
+}
 
-void UnloadMain()
-{
+void UnloadMain() {
     if (!g_main)
         return;
     g_main->hide();
     g_unloaded = std::move(g_main);
 }
 
-void ReapUnloaded() { g_unloaded.reset(); }
+void ReapUnloaded() {
+    g_unloaded.reset();
+}
 
-int MsgBox(const QString& prompt, int buttons, const QString& title)
-{
+int MsgBox(const QString& prompt, int buttons, const QString& title) {
     if (g_observer)
         return g_observer->message(prompt, title, buttons);
-    QMessageBox box(QApplication::activeModalWidget() ? QApplication::activeModalWidget() : g_main.get());
+    QMessageBox box(QApplication::activeModalWidget() ? QApplication::activeModalWidget()
+                                                      : g_main.get());
     box.setText(prompt);
     box.setWindowTitle(title);
     box.setStandardButtons(QMessageBox::Ok);
     switch (buttons & 0x70) {
-    case 16: box.setIcon(QMessageBox::Critical); break;
-    case 32: box.setIcon(QMessageBox::Question); break;
-    case 48: box.setIcon(QMessageBox::Warning); break;
-    case 64: box.setIcon(QMessageBox::Information); break;
-    default: break;
+        case 16:
+            box.setIcon(QMessageBox::Critical);
+            break;
+        case 32:
+            box.setIcon(QMessageBox::Question);
+            break;
+        case 48:
+            box.setIcon(QMessageBox::Warning);
+            break;
+        case 64:
+            box.setIcon(QMessageBox::Information);
+            break;
+        default:
+            break;
     }
     box.exec();
     return 1;  // vbOK
 }
 
-void SetObserver(wizard::IWizardObserver* observer) { g_observer = observer; }
-wizard::IWizardObserver* Observer() { return g_observer; }
+void SetObserver(wizard::IWizardObserver* observer) {
+    g_observer = observer;
+}
+wizard::IWizardObserver* Observer() {
+    return g_observer;
+}
 
-bool IsPeriodClosed(db::HostDatabase& DB, std::uint8_t period, const QString& sys)
-{
+bool IsPeriodClosed(db::HostDatabase& DB, std::uint8_t period, const QString& sys) {
     auto rs = DB.OpenRecordset(QStringLiteral("SELECT * FROM GL_mEnd WHERE iPeriod=") +
                                    QString::number(period) + QStringLiteral(" AND bFlag_") + sys +
                                    QStringLiteral(" <>0"),

@@ -14,13 +14,13 @@ namespace zx::wizard {
 namespace {
 
 // The window needs a widget application; a host without one gets one.
-void ensureApplication()
-{
+void ensureApplication() {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()))
         return;
     if (QCoreApplication::instance())
-        throw Error(QStringLiteral("the wizard needs a QApplication, but the host runs a plain %1")
-                        .arg(QString::fromLatin1(QCoreApplication::instance()->metaObject()->className())));
+        throw Error(
+            QStringLiteral("the wizard needs a QApplication, but the host runs a plain %1")
+                .arg(QString::fromLatin1(QCoreApplication::instance()->metaObject()->className())));
     static int argc = 1;
     static char name[] = "zxwizard";
     static char* argv[] = {name, nullptr};
@@ -29,8 +29,7 @@ void ensureApplication()
 
 }  // namespace
 
-std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys)
-{
+std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys) {
     ensureApplication();
 
     // The account year and number sit in the database name ZXDATA_aaa_yyyy.
@@ -39,8 +38,8 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys)
     AccountYear = vb::Mid(connection, p + 11, 4);
     if (vb::CompareOrdinal(QStringLiteral("1980"), AccountYear) > 0 ||
         vb::CompareOrdinal(AccountYear, QStringLiteral("2050")) > 0) {
-        WBAS::MsgBox(QStringLiteral("打开的数据库有问题！（") + AccountYear + QStringLiteral("）"), 64,
-                     QStringLiteral("建帐向导"));
+        WBAS::MsgBox(QStringLiteral("打开的数据库有问题！（") + AccountYear + QStringLiteral("）"),
+                     64, QStringLiteral("建帐向导"));
         return 2;
     }
     AccountId = vb::Mid(DB.Connection().ConnectionString(), p + 7, 3);

@@ -8,18 +8,17 @@ namespace zx::com {
 
 namespace {
 
-QString progIdKey(const QString& progId) { return QStringLiteral("ProgID/%1/CLSID").arg(progId); }
-QString serverKey(const CLSID& clsid)
-{
+QString progIdKey(const QString& progId) {
+    return QStringLiteral("ProgID/%1/CLSID").arg(progId);
+}
+QString serverKey(const CLSID& clsid) {
     return QStringLiteral("CLSID/%1/InprocServer32").arg(clsid.toString());
 }
-QString classProgIdKey(const CLSID& clsid)
-{
+QString classProgIdKey(const CLSID& clsid) {
     return QStringLiteral("CLSID/%1/ProgID").arg(clsid.toString());
 }
 
-bool finish(QSettings& settings, QString* error)
-{
+bool finish(QSettings& settings, QString* error) {
     // QSettings writes through a temporary file and renames it, so a reader
     // never sees half a registry.
     settings.sync();
@@ -32,8 +31,7 @@ bool finish(QSettings& settings, QString* error)
 
 }  // namespace
 
-QString ComRegistry::defaultPath()
-{
+QString ComRegistry::defaultPath() {
     const QString explicitPath = qEnvironmentVariable("ZXCOM_REGISTRY");
     if (!explicitPath.isEmpty())
         return explicitPath;
@@ -46,8 +44,7 @@ QString ComRegistry::defaultPath()
 ComRegistry::ComRegistry(QString path) : m_path(std::move(path)) {}
 
 bool ComRegistry::registerClass(const QString& progId, const CLSID& clsid,
-                                const QString& libraryPath, QString* error)
-{
+                                const QString& libraryPath, QString* error) {
     const QFileInfo library(libraryPath);
     if (!library.isAbsolute()) {
         if (error)
@@ -66,8 +63,7 @@ bool ComRegistry::registerClass(const QString& progId, const CLSID& clsid,
     return finish(settings, error);
 }
 
-bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid, QString* error)
-{
+bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid, QString* error) {
     if (!QFileInfo::exists(m_path))
         return true;
     QSettings settings(m_path, QSettings::IniFormat);
@@ -76,8 +72,7 @@ bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid, QSt
     return finish(settings, error);
 }
 
-std::optional<CLSID> ComRegistry::clsidFromProgId(const QString& progId) const
-{
+std::optional<CLSID> ComRegistry::clsidFromProgId(const QString& progId) const {
     if (!QFileInfo::exists(m_path))
         return std::nullopt;
     const QSettings settings(m_path, QSettings::IniFormat);
@@ -87,8 +82,7 @@ std::optional<CLSID> ComRegistry::clsidFromProgId(const QString& progId) const
     return clsid;
 }
 
-QString ComRegistry::libraryPath(const CLSID& clsid) const
-{
+QString ComRegistry::libraryPath(const CLSID& clsid) const {
     if (!QFileInfo::exists(m_path))
         return {};
     const QSettings settings(m_path, QSettings::IniFormat);

@@ -13,14 +13,12 @@ namespace {
 
 // Loaded libraries by absolute path; the handle is released only when the
 // library itself says it can unload.
-QMap<QString, void*>& loadedLibraries()
-{
+QMap<QString, void*>& loadedLibraries() {
     static QMap<QString, void*> libraries;
     return libraries;
 }
 
-void* loadLibrary(const QString& path, QString* error)
-{
+void* loadLibrary(const QString& path, QString* error) {
     const QString absolute = QFileInfo(path).absoluteFilePath();
     auto& libraries = loadedLibraries();
     if (auto it = libraries.find(absolute); it != libraries.end())
@@ -42,16 +40,14 @@ void* loadLibrary(const QString& path, QString* error)
 }
 
 template <class Fn>
-Fn entryPoint(void* handle, const char* name, QString* error)
-{
+Fn entryPoint(void* handle, const char* name, QString* error) {
     auto fn = reinterpret_cast<Fn>(::dlsym(handle, name));
     if (!fn && error)
         *error = QStringLiteral("the library does not export %1").arg(QLatin1String(name));
     return fn;
 }
 
-HRESULT callRegistration(const QString& libraryPath, const char* name, QString* error)
-{
+HRESULT callRegistration(const QString& libraryPath, const char* name, QString* error) {
     void* handle = loadLibrary(libraryPath, error);
     if (!handle)
         return E_FAIL;
@@ -67,8 +63,7 @@ HRESULT callRegistration(const QString& libraryPath, const char* name, QString* 
 }  // namespace
 
 HRESULT ComRuntime::createInstance(const QString& progId, const IID& iid, void** object,
-                                   QString* error)
-{
+                                   QString* error) {
     if (!object)
         return E_POINTER;
     *object = nullptr;
@@ -104,22 +99,20 @@ HRESULT ComRuntime::createInstance(const QString& progId, const IID& iid, void**
     return hr;
 }
 
-HRESULT ComRuntime::registerServer(const QString& libraryPath, QString* error)
-{
+HRESULT ComRuntime::registerServer(const QString& libraryPath, QString* error) {
     return callRegistration(libraryPath, "DllRegisterServer", error);
 }
 
-HRESULT ComRuntime::unregisterServer(const QString& libraryPath, QString* error)
-{
+HRESULT ComRuntime::unregisterServer(const QString& libraryPath, QString* error) {
     return callRegistration(libraryPath, "DllUnregisterServer", error);
 }
 
-int ComRuntime::freeUnusedLibraries()
-{
+int ComRuntime::freeUnusedLibraries() {
     int unloaded = 0;
     auto& libraries = loadedLibraries();
     for (auto it = libraries.begin(); it != libraries.end();) {
-        auto canUnload = reinterpret_cast<DllCanUnloadNowFn>(::dlsym(it.value(), "DllCanUnloadNow"));
+        auto canUnload =
+            reinterpret_cast<DllCanUnloadNowFn>(::dlsym(it.value(), "DllCanUnloadNow"));
         if (canUnload && canUnload() == S_OK) {
             ::dlclose(it.value());
             it = libraries.erase(it);

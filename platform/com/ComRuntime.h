@@ -24,8 +24,7 @@ public:
     static int freeUnusedLibraries();
 
     template <class T>
-    static ComPtr<T> create(const QString& progId, const IID& iid, QString* error)
-    {
+    static ComPtr<T> create(const QString& progId, const IID& iid, QString* error) {
         void* object = nullptr;
         if (Failed(createInstance(progId, iid, &object, error)))
             return {};

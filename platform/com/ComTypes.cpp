@@ -4,8 +4,7 @@
 
 namespace zx::com {
 
-QString GUID::toString() const
-{
+QString GUID::toString() const {
     QString text = QStringLiteral("{%1-%2-%3-%4%5-")
                        .arg(data1, 8, 16, QLatin1Char('0'))
                        .arg(data2, 4, 16, QLatin1Char('0'))
@@ -18,10 +17,10 @@ QString GUID::toString() const
     return text.toUpper();
 }
 
-bool GUID::fromString(const QString& text, GUID* out)
-{
-    static const QRegularExpression form(QStringLiteral(
-        "^\\{?([0-9A-Fa-f]{8})-([0-9A-Fa-f]{4})-([0-9A-Fa-f]{4})-([0-9A-Fa-f]{4})-([0-9A-Fa-f]{12})\\}?$"));
+bool GUID::fromString(const QString& text, GUID* out) {
+    static const QRegularExpression form(
+        QStringLiteral("^\\{?([0-9A-Fa-f]{8})-([0-9A-Fa-f]{4})-([0-9A-Fa-f]{4})-([0-9A-Fa-f]{4})-(["
+                       "0-9A-Fa-f]{12})\\}?$"));
     const auto match = form.match(text.trimmed());
     if (!match.hasMatch() || out == nullptr)
         return false;
@@ -36,20 +35,29 @@ bool GUID::fromString(const QString& text, GUID* out)
     return true;
 }
 
-QString describeHResult(HRESULT hr)
-{
+QString describeHResult(HRESULT hr) {
     switch (hr) {
-    case S_OK: return QStringLiteral("success");
-    case E_NOINTERFACE: return QStringLiteral("interface not supported");
-    case E_POINTER: return QStringLiteral("null pointer");
-    case E_INVALIDARG: return QStringLiteral("invalid argument");
-    case CLASS_E_NOAGGREGATION: return QStringLiteral("class does not support aggregation");
-    case CLASS_E_CLASSNOTAVAILABLE: return QStringLiteral("class not available from this library");
-    case REGDB_E_CLASSNOTREG: return QStringLiteral("class not registered");
-    case SELFREG_E_CLASS: return QStringLiteral("registration failed");
-    default: break;
+        case S_OK:
+            return QStringLiteral("success");
+        case E_NOINTERFACE:
+            return QStringLiteral("interface not supported");
+        case E_POINTER:
+            return QStringLiteral("null pointer");
+        case E_INVALIDARG:
+            return QStringLiteral("invalid argument");
+        case CLASS_E_NOAGGREGATION:
+            return QStringLiteral("class does not support aggregation");
+        case CLASS_E_CLASSNOTAVAILABLE:
+            return QStringLiteral("class not available from this library");
+        case REGDB_E_CLASSNOTREG:
+            return QStringLiteral("class not registered");
+        case SELFREG_E_CLASS:
+            return QStringLiteral("registration failed");
+        default:
+            break;
     }
-    return QStringLiteral("error 0x%1").arg(static_cast<std::uint32_t>(hr), 8, 16, QLatin1Char('0'));
+    return QStringLiteral("error 0x%1")
+        .arg(static_cast<std::uint32_t>(hr), 8, 16, QLatin1Char('0'));
 }
 
 }  // namespace zx::com

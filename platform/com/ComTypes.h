@@ -26,8 +26,12 @@ inline constexpr HRESULT REGDB_E_CLASSNOTREG = static_cast<HRESULT>(0x80040154u)
 inline constexpr HRESULT SELFREG_E_CLASS = static_cast<HRESULT>(0x80040201u);
 inline constexpr HRESULT DISP_E_EXCEPTION = static_cast<HRESULT>(0x80020009u);
 
-constexpr bool Succeeded(HRESULT hr) { return hr >= 0; }
-constexpr bool Failed(HRESULT hr) { return hr < 0; }
+constexpr bool Succeeded(HRESULT hr) {
+    return hr >= 0;
+}
+constexpr bool Failed(HRESULT hr) {
+    return hr < 0;
+}
 
 struct GUID {
     std::uint32_t data1 = 0;

@@ -4,14 +4,14 @@
 
 namespace zx::db {
 
-std::optional<ConnectionText> ConnectionText::parse(const QString& text, QString* error)
-{
+std::optional<ConnectionText> ConnectionText::parse(const QString& text, QString* error) {
     ConnectionText result;
     qsizetype i = 0;
     const qsizetype n = text.size();
     auto fail = [&](const QString& why) {
         if (error)
-            *error = QStringLiteral("bad connection text \"%1\": %2").arg(maskedConnectionText(text), why);
+            *error = QStringLiteral("bad connection text \"%1\": %2")
+                         .arg(maskedConnectionText(text), why);
         return std::nullopt;
     };
     while (i < n) {
@@ -62,43 +62,42 @@ std::optional<ConnectionText> ConnectionText::parse(const QString& text, QString
     return result;
 }
 
-QString ConnectionText::value(const QString& key) const
-{
+QString ConnectionText::value(const QString& key) const {
     for (const auto& [k, v] : m_pairs)
         if (k.compare(key, Qt::CaseInsensitive) == 0)
             return v;
     return {};
 }
 
-bool ConnectionText::contains(const QString& key) const
-{
+bool ConnectionText::contains(const QString& key) const {
     for (const auto& pair : m_pairs)
         if (pair.first.compare(key, Qt::CaseInsensitive) == 0)
             return true;
     return false;
 }
 
-QString ConnectionText::withoutProvider() const
-{
+QString ConnectionText::withoutProvider() const {
     QStringList parts;
     for (const auto& [k, v] : m_pairs) {
         if (k.compare(QLatin1String("provider"), Qt::CaseInsensitive) == 0)
             continue;
-        const bool needsBraces = v.contains(QLatin1Char(';')) || v.startsWith(QLatin1Char('{')) ||
-                                 v != v.trimmed();
+        const bool needsBraces =
+            v.contains(QLatin1Char(';')) || v.startsWith(QLatin1Char('{')) || v != v.trimmed();
         parts << k + QLatin1Char('=') +
-                     (needsBraces ? QLatin1Char('{') + QString(v).replace(QLatin1String("}"), QLatin1String("}}")) +
-                                        QLatin1Char('}')
-                                  : v);
+                     (needsBraces
+                          ? QLatin1Char('{') +
+                                QString(v).replace(QLatin1String("}"), QLatin1String("}}")) +
+                                QLatin1Char('}')
+                          : v);
     }
     return parts.join(QLatin1Char(';'));
 }
 
-QString maskedConnectionText(const QString& text)
-{
+QString maskedConnectionText(const QString& text) {
     // Works on the raw text so that even an unparsable one is masked.
     static const QRegularExpression password(
-        QStringLiteral("((?:^|;)\\s*(?:password|pwd)\\s*=\\s*)(\\{(?:[^}]|\\}\\})*\\}|\"(?:[^\"]|\"\")*\"|[^;]*)"),
+        QStringLiteral("((?:^|;)\\s*(?:password|pwd)\\s*=\\s*)(\\{(?:[^}]|\\}\\})*\\}|\"(?:[^\"]|"
+                       "\"\")*\"|[^;]*)"),
         QRegularExpression::CaseInsensitiveOption);
     QString out = text;
     out.replace(password, QStringLiteral("\\1***"));

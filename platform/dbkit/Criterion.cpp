@@ -10,8 +10,7 @@ namespace {
 
 enum class Tri { False, True, Unknown };
 
-Tri operator!(Tri t)
-{
+Tri operator!(Tri t) {
     return t == Tri::Unknown ? t : (t == Tri::True ? Tri::False : Tri::True);
 }
 
@@ -21,11 +20,14 @@ struct Token {
     int position;
 };
 
-bool isNameStart(QChar c) { return c.isLetter() || c == QLatin1Char('_'); }
-bool isNamePart(QChar c) { return c.isLetterOrNumber() || c == QLatin1Char('_'); }
+bool isNameStart(QChar c) {
+    return c.isLetter() || c == QLatin1Char('_');
+}
+bool isNamePart(QChar c) {
+    return c.isLetterOrNumber() || c == QLatin1Char('_');
+}
 
-std::optional<std::vector<Token>> tokenize(const QString& s, QString* why)
-{
+std::optional<std::vector<Token>> tokenize(const QString& s, QString* why) {
     std::vector<Token> tokens;
     int i = 0;
     const int n = int(s.size());
@@ -83,7 +85,8 @@ std::optional<std::vector<Token>> tokenize(const QString& s, QString* why)
         } else if (c == QLatin1Char('<') || c == QLatin1Char('>')) {
             QString op(c);
             const int start = i++;
-            if (i < n && (s[i] == QLatin1Char('=') || (c == QLatin1Char('<') && s[i] == QLatin1Char('>'))))
+            if (i < n &&
+                (s[i] == QLatin1Char('=') || (c == QLatin1Char('<') && s[i] == QLatin1Char('>'))))
                 op += s[i++];
             tokens.push_back({Token::Op, op, start});
         } else if (c == QLatin1Char('-') || c == QLatin1Char('+')) {
@@ -111,8 +114,7 @@ std::optional<std::vector<Token>> tokenize(const QString& s, QString* why)
     return tokens;
 }
 
-bool isKeyword(const Token& t, const char* word)
-{
+bool isKeyword(const Token& t, const char* word) {
     return t.kind == Token::Name && t.text.compare(QLatin1String(word), Qt::CaseInsensitive) == 0;
 }
 
@@ -135,10 +137,10 @@ namespace {
 
 class Parser {
 public:
-    Parser(std::vector<Token> tokens, QStringList* fields) : m_t(std::move(tokens)), m_fields(fields) {}
+    Parser(std::vector<Token> tokens, QStringList* fields)
+        : m_t(std::move(tokens)), m_fields(fields) {}
 
-    std::unique_ptr<Criterion::Node> parse(QString* why)
-    {
+    std::unique_ptr<Criterion::Node> parse(QString* why) {
         auto node = orExpr();
         if (node && peek().kind != Token::End)
             fail(QStringLiteral("unexpected '%1'").arg(peek().text));
@@ -154,16 +156,14 @@ private:
 
     const Token& peek() const { return m_t[m_pos]; }
     const Token& take() { return m_t[m_pos < m_t.size() - 1 ? m_pos++ : m_pos]; }
-    std::unique_ptr<Node> fail(const QString& why)
-    {
+    std::unique_ptr<Node> fail(const QString& why) {
         if (m_error.isEmpty())
             m_error = QStringLiteral("%1 at %2").arg(why).arg(peek().position + 1);
         return nullptr;
     }
 
     std::unique_ptr<Node> binary(Node::Kind kind, const char* word,
-                                 std::unique_ptr<Node> (Parser::*next)())
-    {
+                                 std::unique_ptr<Node> (Parser::*next)()) {
         auto left = (this->*next)();
         while (left && isKeyword(peek(), word)) {
             take();
@@ -181,8 +181,7 @@ private:
     std::unique_ptr<Node> orExpr() { return binary(Node::Or, "or", &Parser::andExpr); }
     std::unique_ptr<Node> andExpr() { return binary(Node::And, "and", &Parser::notExpr); }
 
-    std::unique_ptr<Node> notExpr()
-    {
+    std::unique_ptr<Node> notExpr() {
         if (isKeyword(peek(), "not")) {
             take();
             auto inner = notExpr();
@@ -206,53 +205,51 @@ private:
         return comparison();
     }
 
-    bool operand(Node::Operand* out)
-    {
+    bool operand(Node::Operand* out) {
         const Token& t = peek();
         switch (t.kind) {
-        case Token::Name:
-            if (isKeyword(t, "and") || isKeyword(t, "or") || isKeyword(t, "not") ||
-                isKeyword(t, "is") || isKeyword(t, "null")) {
+            case Token::Name:
+                if (isKeyword(t, "and") || isKeyword(t, "or") || isKeyword(t, "not") ||
+                    isKeyword(t, "is") || isKeyword(t, "null")) {
+                    fail(QStringLiteral("expected a field or a value"));
+                    return false;
+                }
+                {
+                    int index = -1;
+                    for (int i = 0; i < m_fields->size(); ++i)
+                        if (m_fields->at(i).compare(t.text, Qt::CaseInsensitive) == 0)
+                            index = i;
+                    if (index < 0) {
+                        m_fields->append(t.text);
+                        index = int(m_fields->size()) - 1;
+                    }
+                    out->field = index;
+                }
+                take();
+                return true;
+            case Token::Text:
+                out->literal = Value(t.text);
+                take();
+                return true;
+            case Token::Number: {
+                bool ok = false;
+                const double number = t.text.toDouble(&ok);
+                if (!ok) {
+                    fail(QStringLiteral("bad number '%1'").arg(t.text));
+                    return false;
+                }
+                out->literal = Value(QVariant(number));
+                out->numeric = true;
+                take();
+                return true;
+            }
+            default:
                 fail(QStringLiteral("expected a field or a value"));
                 return false;
-            }
-            {
-                int index = -1;
-                for (int i = 0; i < m_fields->size(); ++i)
-                    if (m_fields->at(i).compare(t.text, Qt::CaseInsensitive) == 0)
-                        index = i;
-                if (index < 0) {
-                    m_fields->append(t.text);
-                    index = int(m_fields->size()) - 1;
-                }
-                out->field = index;
-            }
-            take();
-            return true;
-        case Token::Text:
-            out->literal = Value(t.text);
-            take();
-            return true;
-        case Token::Number: {
-            bool ok = false;
-            const double number = t.text.toDouble(&ok);
-            if (!ok) {
-                fail(QStringLiteral("bad number '%1'").arg(t.text));
-                return false;
-            }
-            out->literal = Value(QVariant(number));
-            out->numeric = true;
-            take();
-            return true;
-        }
-        default:
-            fail(QStringLiteral("expected a field or a value"));
-            return false;
         }
     }
 
-    std::unique_ptr<Node> comparison()
-    {
+    std::unique_ptr<Node> comparison() {
         auto node = std::make_unique<Node>();
         if (!operand(&node->a))
             return nullptr;
@@ -283,22 +280,21 @@ private:
     QString m_error;
 };
 
-bool asNumber(const QVariant& v, double* out)
-{
+bool asNumber(const QVariant& v, double* out) {
     switch (v.typeId()) {
-    case QMetaType::Int:
-    case QMetaType::LongLong:
-    case QMetaType::UInt:
-    case QMetaType::ULongLong:
-    case QMetaType::Double:
-    case QMetaType::Bool:
-        *out = v.toDouble();
-        return true;
-    default: {
-        bool ok = false;
-        *out = v.toString().trimmed().toDouble(&ok);
-        return ok;
-    }
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::ULongLong:
+        case QMetaType::Double:
+        case QMetaType::Bool:
+            *out = v.toDouble();
+            return true;
+        default: {
+            bool ok = false;
+            *out = v.toString().trimmed().toDouble(&ok);
+            return ok;
+        }
     }
 }
 
@@ -306,8 +302,7 @@ bool asNumber(const QVariant& v, double* out)
 
 Criterion::~Criterion() = default;
 
-std::shared_ptr<const Criterion> Criterion::parse(const QString& text, QString* error)
-{
+std::shared_ptr<const Criterion> Criterion::parse(const QString& text, QString* error) {
     QString why;
     auto tokens = tokenize(text, &why);
     auto criterion = std::shared_ptr<Criterion>(new Criterion);
@@ -326,8 +321,7 @@ std::shared_ptr<const Criterion> Criterion::parse(const QString& text, QString* 
     return criterion;
 }
 
-std::shared_ptr<const Criterion> Criterion::cached(const QString& text, QString* error)
-{
+std::shared_ptr<const Criterion> Criterion::cached(const QString& text, QString* error) {
     static thread_local QHash<QString, std::shared_ptr<const Criterion>> cache;
     if (auto it = cache.constFind(text); it != cache.constEnd())
         return it.value();
@@ -340,8 +334,7 @@ std::shared_ptr<const Criterion> Criterion::cached(const QString& text, QString*
     return criterion;
 }
 
-std::optional<std::vector<int>> Criterion::bind(const QStringList& columns, QString* error) const
-{
+std::optional<std::vector<int>> Criterion::bind(const QStringList& columns, QString* error) const {
     std::vector<int> bound(size_t(m_fields.size()), -1);
     for (int f = 0; f < m_fields.size(); ++f) {
         for (int c = 0; c < columns.size(); ++c) {
@@ -363,20 +356,19 @@ std::optional<std::vector<int>> Criterion::bind(const QStringList& columns, QStr
 namespace {
 
 const Value& operandValue(const Criterion::Node::Operand& o, const std::vector<int>& columns,
-                          const std::vector<Value>& row)
-{
+                          const std::vector<Value>& row) {
     return o.field < 0 ? o.literal : row[size_t(columns[size_t(o.field)])];
 }
 
-Tri compare(const QString& op, const Value& a, const Value& b, bool numericLiteral)
-{
+Tri compare(const QString& op, const Value& a, const Value& b, bool numericLiteral) {
     if (a.isNull() || b.isNull())
         return Tri::Unknown;
     int order;
     double x, y;
     const bool bothNumbers = asNumber(a.variant(), &x) && asNumber(b.variant(), &y);
-    const bool numeric = bothNumbers && (numericLiteral || (a.variant().typeId() != QMetaType::QString &&
-                                                           b.variant().typeId() != QMetaType::QString));
+    const bool numeric =
+        bothNumbers && (numericLiteral || (a.variant().typeId() != QMetaType::QString &&
+                                           b.variant().typeId() != QMetaType::QString));
     if (numeric)
         order = x < y ? -1 : (x > y ? 1 : 0);
     else
@@ -398,45 +390,43 @@ Tri compare(const QString& op, const Value& a, const Value& b, bool numericLiter
 }
 
 Tri evaluate(const Criterion::Node& n, const std::vector<int>& columns,
-             const std::vector<Value>& row)
-{
+             const std::vector<Value>& row) {
     using Node = Criterion::Node;
     switch (n.kind) {
-    case Node::And: {
-        const Tri l = evaluate(*n.left, columns, row);
-        if (l == Tri::False)
-            return Tri::False;
-        const Tri r = evaluate(*n.right, columns, row);
-        if (r == Tri::False)
-            return Tri::False;
-        return (l == Tri::True && r == Tri::True) ? Tri::True : Tri::Unknown;
-    }
-    case Node::Or: {
-        const Tri l = evaluate(*n.left, columns, row);
-        if (l == Tri::True)
-            return Tri::True;
-        const Tri r = evaluate(*n.right, columns, row);
-        if (r == Tri::True)
-            return Tri::True;
-        return (l == Tri::False && r == Tri::False) ? Tri::False : Tri::Unknown;
-    }
-    case Node::Not:
-        return !evaluate(*n.left, columns, row);
-    case Node::IsNull: {
-        const bool isNull = operandValue(n.a, columns, row).isNull();
-        return (isNull != n.negate) ? Tri::True : Tri::False;
-    }
-    case Node::Compare:
-        return compare(n.op, operandValue(n.a, columns, row), operandValue(n.b, columns, row),
-                       n.a.numeric || n.b.numeric);
+        case Node::And: {
+            const Tri l = evaluate(*n.left, columns, row);
+            if (l == Tri::False)
+                return Tri::False;
+            const Tri r = evaluate(*n.right, columns, row);
+            if (r == Tri::False)
+                return Tri::False;
+            return (l == Tri::True && r == Tri::True) ? Tri::True : Tri::Unknown;
+        }
+        case Node::Or: {
+            const Tri l = evaluate(*n.left, columns, row);
+            if (l == Tri::True)
+                return Tri::True;
+            const Tri r = evaluate(*n.right, columns, row);
+            if (r == Tri::True)
+                return Tri::True;
+            return (l == Tri::False && r == Tri::False) ? Tri::False : Tri::Unknown;
+        }
+        case Node::Not:
+            return !evaluate(*n.left, columns, row);
+        case Node::IsNull: {
+            const bool isNull = operandValue(n.a, columns, row).isNull();
+            return (isNull != n.negate) ? Tri::True : Tri::False;
+        }
+        case Node::Compare:
+            return compare(n.op, operandValue(n.a, columns, row), operandValue(n.b, columns, row),
+                           n.a.numeric || n.b.numeric);
     }
     return Tri::Unknown;
 }
 
 }  // namespace
 
-bool Criterion::matches(const std::vector<Value>& row, const std::vector<int>& columns) const
-{
+bool Criterion::matches(const std::vector<Value>& row, const std::vector<int>& columns) const {
     return evaluate(*m_root, columns, row) == Tri::True;
 }
 

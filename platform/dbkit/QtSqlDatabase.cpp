@@ -18,16 +18,14 @@ namespace zx::db {
 
 namespace {
 
-QString driverText(const QSqlError& error)
-{
+QString driverText(const QSqlError& error) {
     QString text = error.databaseText().trimmed();
     if (text.isEmpty())
         text = error.driverText().trimmed();
     return text.isEmpty() ? QStringLiteral("unknown error") : text;
 }
 
-[[noreturn]] void failSql(const QString& sql, const QSqlError& error)
-{
+[[noreturn]] void failSql(const QString& sql, const QSqlError& error) {
     throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(redactedSql(sql), driverText(error)));
 }
 
@@ -35,14 +33,12 @@ QString driverText(const QSqlError& error)
 // recordsets so that the connection outlives every query on it.
 class SqlConnection {
 public:
-    explicit SqlConnection(const QString& driver)
-    {
+    explicit SqlConnection(const QString& driver) {
         static QAtomicInteger<int> counter;
         m_name = QStringLiteral("zxdbkit-%1").arg(counter.fetchAndAddRelaxed(1));
         m_db = QSqlDatabase::addDatabase(driver, m_name);
     }
-    ~SqlConnection()
-    {
+    ~SqlConnection() {
         m_db.close();
         m_db = QSqlDatabase();
         QSqlDatabase::removeDatabase(m_name);
@@ -57,8 +53,7 @@ private:
 class QtRecordset final : public HostRecordset, private AdoRecordset {
 public:
     QtRecordset(std::shared_ptr<SqlConnection> connection, const QString& sql, const QString& sent)
-        : m_connection(std::move(connection)), m_query(m_connection->db()), m_sql(sql)
-    {
+        : m_connection(std::move(connection)), m_query(m_connection->db()), m_sql(sql) {
         m_query.setForwardOnly(true);
         if (!m_query.exec(sent))
             failSql(sql, m_query.lastError());
@@ -74,15 +69,13 @@ public:
     bool Bof() const override { return m_rows.empty(); }
     bool Eof() const override { return m_noMatch || m_current >= m_rows.size(); }
 
-    std::int32_t RecordCount() override
-    {
+    std::int32_t RecordCount() override {
         checkOpen();
         fetchAll();
         return static_cast<std::int32_t>(m_rows.size());
     }
 
-    void FindFirst(const QString& criterionText) override
-    {
+    void FindFirst(const QString& criterionText) override {
         checkOpen();
         QString error;
         const auto criterion = Criterion::cached(criterionText, &error);
@@ -104,8 +97,7 @@ public:
         m_current = m_rows.size();
     }
 
-    void MoveLast() override
-    {
+    void MoveLast() override {
         checkOpen();
         fetchAll();
         if (m_rows.empty())
@@ -114,8 +106,7 @@ public:
         m_noMatch = false;
     }
 
-    void MoveNext() override
-    {
+    void MoveNext() override {
         checkOpen();
         if (Eof())
             throw Error(QStringLiteral("MoveNext past the last row: %1").arg(redactedSql(m_sql)));
@@ -124,8 +115,7 @@ public:
             fetch();
     }
 
-    void Close() override
-    {
+    void Close() override {
         m_query.finish();
         m_query = QSqlQuery();
         m_rows.clear();
@@ -133,36 +123,32 @@ public:
     }
 
 private:
-    Value Fields(const QString& name) const override
-    {
+    Value Fields(const QString& name) const override {
         checkOpen();
         const int column = columnOf(name);
         if (m_noMatch)
             return Value::null();
         if (m_current >= m_rows.size())
-            throw Error(QStringLiteral("no current row to read %1 from: %2")
-                            .arg(name, redactedSql(m_sql)));
+            throw Error(
+                QStringLiteral("no current row to read %1 from: %2").arg(name, redactedSql(m_sql)));
         return m_rows[m_current][size_t(column)];
     }
 
     QStringList FieldNames() const override { return m_columns; }
 
-    int columnOf(const QString& name) const
-    {
+    int columnOf(const QString& name) const {
         for (int i = 0; i < m_columns.size(); ++i)
             if (m_columns[i].compare(name, Qt::CaseInsensitive) == 0)
                 return i;
         throw Error(QStringLiteral("no field %1 in: %2").arg(name, redactedSql(m_sql)));
     }
 
-    void checkOpen() const
-    {
+    void checkOpen() const {
         if (m_closed)
             throw Error(QStringLiteral("the recordset is closed: %1").arg(redactedSql(m_sql)));
     }
 
-    bool fetch()
-    {
+    bool fetch() {
         if (m_exhausted)
             return false;
         if (!m_query.next()) {
@@ -180,8 +166,7 @@ private:
         return true;
     }
 
-    void fetchAll()
-    {
+    void fetchAll() {
         while (fetch()) {
         }
     }
@@ -200,8 +185,7 @@ private:
 class SqliteDatabase final : public HostDatabase, private AdoConnection {
 public:
     SqliteDatabase(const QString& connectionText, const ConnectionText& parsed)
-        : m_text(maskedConnectionText(connectionText))
-    {
+        : m_text(maskedConnectionText(connectionText)) {
         const QString path = parsed.value(QStringLiteral("Data Source"));
         if (path.isEmpty())
             throw Error(QStringLiteral("the connection text names no Data Source: %1").arg(m_text));
@@ -223,11 +207,11 @@ public:
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.open())
             throw Error(QStringLiteral("cannot open %1: %2").arg(path, driverText(db.lastError())));
-        run(QStringLiteral("ATTACH DATABASE '%1' AS zxsystem").arg(sqlQuoted(QFileInfo(systemPath).absoluteFilePath())));
+        run(QStringLiteral("ATTACH DATABASE '%1' AS zxsystem")
+                .arg(sqlQuoted(QFileInfo(systemPath).absoluteFilePath())));
     }
 
-    void BeginTrans() override
-    {
+    void BeginTrans() override {
         if (m_inTransaction)
             throw Error(QStringLiteral("a transaction is already open"));
         // IMMEDIATE takes the write lock now, so a second writer waits for
@@ -236,28 +220,27 @@ public:
         m_inTransaction = true;
     }
 
-    void CommitTrans() override
-    {
+    void CommitTrans() override {
         if (!m_inTransaction)
             throw Error(QStringLiteral("CommitTrans without BeginTrans"));
         run(QStringLiteral("COMMIT"));
         m_inTransaction = false;
     }
 
-    void RollbackTrans() override
-    {
+    void RollbackTrans() override {
         if (!m_inTransaction)
             throw Error(QStringLiteral("RollbackTrans without BeginTrans"));
         run(QStringLiteral("ROLLBACK"));
         m_inTransaction = false;
     }
 
-    void Execute(const QString& sql) override { run(sql, rewriteSystemPrefix(sql, QStringLiteral("zxsystem"))); }
+    void Execute(const QString& sql) override {
+        run(sql, rewriteSystemPrefix(sql, QStringLiteral("zxsystem")));
+    }
 
-    std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>) override
-    {
+    std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>) override {
         return std::make_unique<QtRecordset>(m_connection, sql,
-                                           rewriteSystemPrefix(sql, QStringLiteral("zxsystem")));
+                                             rewriteSystemPrefix(sql, QStringLiteral("zxsystem")));
     }
 
     QString ConnectString() const override { return m_text; }
@@ -267,8 +250,7 @@ private:
     QString ConnectionString() const override { return m_text; }
 
     void run(const QString& sql) { run(sql, sql); }
-    void run(const QString& sql, const QString& sent)
-    {
+    void run(const QString& sql, const QString& sent) {
         QSqlQuery query(m_connection->db());
         if (!query.exec(sent))
             failSql(sql, query.lastError());
@@ -283,8 +265,7 @@ private:
 
 }  // namespace
 
-std::unique_ptr<HostDatabase> openDatabase(const QString& connectionText)
-{
+std::unique_ptr<HostDatabase> openDatabase(const QString& connectionText) {
     QString error;
     const auto parsed = ConnectionText::parse(connectionText, &error);
     if (!parsed)

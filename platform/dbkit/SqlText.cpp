@@ -4,15 +4,13 @@
 
 namespace zx::db {
 
-QString sqlQuoted(const QString& value)
-{
+QString sqlQuoted(const QString& value) {
     QString quoted = value;
     quoted.replace(QLatin1Char('\''), QLatin1String("''"));
     return quoted;
 }
 
-QString rewriteSystemPrefix(const QString& sql, const QString& schema)
-{
+QString rewriteSystemPrefix(const QString& sql, const QString& schema) {
     static const QLatin1String prefix("zxsystem..");
     QString out;
     out.reserve(sql.size());
@@ -25,7 +23,8 @@ QString rewriteSystemPrefix(const QString& sql, const QString& schema)
             ++i;
             continue;
         }
-        const bool wordStart = i == 0 || !(sql[i - 1].isLetterOrNumber() || sql[i - 1] == QLatin1Char('_'));
+        const bool wordStart =
+            i == 0 || !(sql[i - 1].isLetterOrNumber() || sql[i - 1] == QLatin1Char('_'));
         if (!inText && wordStart &&
             QStringView(sql).mid(i, prefix.size()).compare(prefix, Qt::CaseInsensitive) == 0) {
             out += schema + QLatin1Char('.');
@@ -38,8 +37,7 @@ QString rewriteSystemPrefix(const QString& sql, const QString& schema)
     return out;
 }
 
-QString redactedSql(const QString& sql)
-{
+QString redactedSql(const QString& sql) {
     static const QRegularExpression passwordRow(QStringLiteral("cName\\s*=\\s*'[^']*pwd'"),
                                                 QRegularExpression::CaseInsensitiveOption);
     static const QRegularExpression setValue(

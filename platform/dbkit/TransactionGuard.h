@@ -9,8 +9,7 @@ namespace zx::db {
 class TransactionGuard {
 public:
     explicit TransactionGuard(HostDatabase& db) : m_db(db) { m_db.BeginTrans(); }
-    ~TransactionGuard()
-    {
+    ~TransactionGuard() {
         if (m_open) {
             try {
                 m_db.RollbackTrans();
@@ -21,14 +20,12 @@ public:
     TransactionGuard(const TransactionGuard&) = delete;
     TransactionGuard& operator=(const TransactionGuard&) = delete;
 
-    void commit()
-    {
+    void commit() {
         m_db.CommitTrans();
         m_open = false;
     }
     // An explicit rollback whose failure reaches the caller.
-    void rollback()
-    {
+    void rollback() {
         m_open = false;
         m_db.RollbackTrans();
     }

@@ -4,15 +4,13 @@
 
 namespace zx::db {
 
-QString Value::toText(const QString& what) const
-{
+QString Value::toText(const QString& what) const {
     if (m_null)
         throw Error(QStringLiteral("Invalid use of Null: %1").arg(what));
     return m_value.toString();
 }
 
-bool Value::isTrueFlag() const
-{
+bool Value::isTrueFlag() const {
     if (m_null)
         return false;
     if (m_value.typeId() == QMetaType::Bool)
@@ -25,8 +23,7 @@ bool Value::isTrueFlag() const
     return text.compare(QLatin1String("true"), Qt::CaseInsensitive) == 0;
 }
 
-bool operator==(const Value& a, const Value& b)
-{
+bool operator==(const Value& a, const Value& b) {
     if (a.m_null || b.m_null)
         return a.m_null == b.m_null;
     return a.m_value == b.m_value;

@@ -8,14 +8,14 @@
 
 namespace zx {
 
-ResourceProvider::ResourceProvider()
-{
+ResourceProvider::ResourceProvider() {
     const QString path = qEnvironmentVariable("ZXWIZARD_TEXTS");
     if (path.isEmpty())
         return;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
-        throw Error(QStringLiteral("cannot read the texts file %1: %2").arg(path, file.errorString()));
+        throw Error(
+            QStringLiteral("cannot read the texts file %1: %2").arg(path, file.errorString()));
     int lineNumber = 0;
     while (!file.atEnd()) {
         ++lineNumber;
@@ -28,18 +28,17 @@ ResourceProvider::ResourceProvider()
         bool ok = false;
         const int id = tab > 0 ? line.left(tab).trimmed().toInt(&ok) : 0;
         if (!ok)
-            throw Error(QStringLiteral("%1:%2: expected \"id<TAB>text\"").arg(path).arg(lineNumber));
+            throw Error(
+                QStringLiteral("%1:%2: expected \"id<TAB>text\"").arg(path).arg(lineNumber));
         m_texts.insert(id, line.mid(tab + 1));
     }
 }
 
-QString ResourceProvider::GetText(int id, const QString& fallback) const
-{
+QString ResourceProvider::GetText(int id, const QString& fallback) const {
     return m_texts.value(id, fallback);
 }
 
-QPixmap ResourceProvider::GetPicture(int id) const
-{
+QPixmap ResourceProvider::GetPicture(int id) const {
     if (id != Cancel && id != Previous && id != Next)
         throw Error(QStringLiteral("no picture with id %1").arg(id));
     // Drawn at twice the size so that it stays sharp on scaled screens; a

@@ -8,8 +8,7 @@ namespace zx::vb {
 
 namespace {
 
-const QRegularExpression& numberForm()
-{
+const QRegularExpression& numberForm() {
     static const QRegularExpression form(
         QStringLiteral("^[ \\t]*[+-]?[ \\t]*(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?[ \\t]*$"));
     return form;
@@ -17,10 +16,11 @@ const QRegularExpression& numberForm()
 
 }  // namespace
 
-bool IsNumeric(const QString& text) { return numberForm().match(text).hasMatch(); }
+bool IsNumeric(const QString& text) {
+    return numberForm().match(text).hasMatch();
+}
 
-std::optional<double> NumericValue(const QString& text)
-{
+std::optional<double> NumericValue(const QString& text) {
     if (!IsNumeric(text))
         return std::nullopt;
     QString plain = text;
@@ -31,8 +31,7 @@ std::optional<double> NumericValue(const QString& text)
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
-double Val(const QString& text)
-{
+double Val(const QString& text) {
     QString plain;
     for (const QChar c : text)
         if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
@@ -48,11 +47,10 @@ double Val(const QString& text)
     return number.toDouble();
 }
 
-std::optional<QDate> ParseDate(const QString& text)
-{
-    static const QRegularExpression form(QStringLiteral(
-        "^\\s*(\\d{3,4})\\s*([-/.])\\s*(\\d{1,2})\\s*\\2\\s*(\\d{1,2})"
-        "(?:(?:\\s+|T)(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.\\d+)?)?)?\\s*$"));
+std::optional<QDate> ParseDate(const QString& text) {
+    static const QRegularExpression form(
+        QStringLiteral("^\\s*(\\d{3,4})\\s*([-/.])\\s*(\\d{1,2})\\s*\\2\\s*(\\d{1,2})"
+                       "(?:(?:\\s+|T)(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.\\d+)?)?)?\\s*$"));
     const auto match = form.match(text);
     if (!match.hasMatch())
         return std::nullopt;
@@ -70,23 +68,25 @@ std::optional<QDate> ParseDate(const QString& text)
     return date;
 }
 
-bool IsDate(const QString& text) { return ParseDate(text).has_value(); }
+bool IsDate(const QString& text) {
+    return ParseDate(text).has_value();
+}
 
-QDate CDate(const QString& text, const QString& what)
-{
+QDate CDate(const QString& text, const QString& what) {
     const auto date = ParseDate(text);
     if (!date)
         throw Error(QStringLiteral("Type mismatch: %1 \"%2\" is not a date").arg(what, text));
     return *date;
 }
 
-QString Mid(const QString& text, int start, int length)
-{
+QString Mid(const QString& text, int start, int length) {
     if (start < 1 || length <= 0 || start > text.size())
         return {};
     return text.mid(start - 1, length);
 }
 
-int InStr(const QString& text, const QString& what) { return int(text.indexOf(what)) + 1; }
+int InStr(const QString& text, const QString& what) {
+    return int(text.indexOf(what)) + 1;
+}
 
 }  // namespace zx::vb

@@ -25,12 +25,15 @@ std::optional<QDate> ParseDate(const QString& text);
 // The date of a text; throws zx::Error ("Type mismatch") when it is not one.
 QDate CDate(const QString& text, const QString& what);
 
-inline QString UCase(const QString& text) { return text.toUpper(); }
+inline QString UCase(const QString& text) {
+    return text.toUpper();
+}
 // Length in UTF-16 code units, as the text boxes count.
-inline int Len(const QString& text) { return int(text.size()); }
+inline int Len(const QString& text) {
+    return int(text.size());
+}
 // Character-by-character comparison by code: <0, 0, >0.
-inline int CompareOrdinal(const QString& a, const QString& b)
-{
+inline int CompareOrdinal(const QString& a, const QString& b) {
     return a.compare(b, Qt::CaseSensitive);
 }
 // 1-based substring of at most `length` units; shorter when the text ends.

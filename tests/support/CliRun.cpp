@@ -5,8 +5,7 @@
 #include <QProcessEnvironment>
 #include <QTemporaryFile>
 
-QList<QJsonObject> CliResult::eventsOf(const QString& kind) const
-{
+QList<QJsonObject> CliResult::eventsOf(const QString& kind) const {
     QList<QJsonObject> out;
     for (const QJsonObject& e : events)
         if (e.value(QStringLiteral("event")).toString() == kind)
@@ -14,35 +13,33 @@ QList<QJsonObject> CliResult::eventsOf(const QString& kind) const
     return out;
 }
 
-QStringList CliResult::messages() const
-{
+QStringList CliResult::messages() const {
     QStringList texts;
     for (const QJsonObject& e : eventsOf(QStringLiteral("message")))
         texts << e.value(QStringLiteral("text")).toString();
     return texts;
 }
 
-int CliResult::resultCode() const
-{
+int CliResult::resultCode() const {
     const auto results = eventsOf(QStringLiteral("result"));
     return results.isEmpty() ? -1 : results.last().value(QStringLiteral("code")).toInt();
 }
 
-QJsonObject CliResult::lastState() const
-{
+QJsonObject CliResult::lastState() const {
     const auto states = eventsOf(QStringLiteral("state"));
     return states.isEmpty() ? QJsonObject() : states.last();
 }
 
-CliResult runCli(const QStringList& args, const QString& script, const QStringList& extraEnvironment)
-{
+CliResult runCli(const QStringList& args, const QString& script,
+                 const QStringList& extraEnvironment) {
     QProcess process;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.remove(QStringLiteral("DISPLAY"));
     env.remove(QStringLiteral("WAYLAND_DISPLAY"));
     env.remove(QStringLiteral("QT_QPA_PLATFORM"));
     for (const QString& assignment : extraEnvironment)
-        env.insert(assignment.section(QLatin1Char('='), 0, 0), assignment.section(QLatin1Char('='), 1));
+        env.insert(assignment.section(QLatin1Char('='), 0, 0),
+                   assignment.section(QLatin1Char('='), 1));
     process.setProcessEnvironment(env);
     QStringList fullArgs = args;
     if (!script.isNull())

@@ -13,8 +13,8 @@ struct CliResult {
     QString stderrText;
 
     QList<QJsonObject> eventsOf(const QString& kind) const;
-    QStringList messages() const;  // texts of the message events, in order
-    int resultCode() const;       // code of the result event, -1 if none
+    QStringList messages() const;   // texts of the message events, in order
+    int resultCode() const;         // code of the result event, -1 if none
     QJsonObject lastState() const;  // the last dump
 };
 
