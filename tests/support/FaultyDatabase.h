@@ -1,0 +1,56 @@
+#pragma once
+
+// A HostDatabase that passes everything to a real one, counts the calls and
+// can be told to fail the k-th Execute / OpenRecordset, or CommitTrans.
+
+#include "dbkit/Error.h"
+#include "dbkit/HostDatabase.h"
+
+class FaultyDatabase : public zx::db::HostDatabase {
+public:
+    explicit FaultyDatabase(zx::db::HostDatabase& inner) : m_inner(inner) {}
+
+    // Counting starts at the first BeginTrans: the save's statements.
+    int failAt = 0;  // 1-based statement of the save to fail; 0: none
+    bool failCommit = false;
+    int statementsInSave = 0;
+    int beginCount = 0;
+
+    void BeginTrans() override
+    {
+        ++beginCount;
+        m_inSave = true;
+        m_inner.BeginTrans();
+    }
+    void CommitTrans() override
+    {
+        if (failCommit)
+            throw zx::Error(QStringLiteral("injected commit failure"));
+        m_inner.CommitTrans();
+    }
+    void RollbackTrans() override { m_inner.RollbackTrans(); }
+    void Execute(const QString& sql) override
+    {
+        step();
+        m_inner.Execute(sql);
+    }
+    std::unique_ptr<zx::db::HostRecordset> OpenRecordset(const QString& sql, std::optional<int> option) override
+    {
+        step();
+        return m_inner.OpenRecordset(sql, option);
+    }
+    QString ConnectString() const override { return m_inner.ConnectString(); }
+    zx::db::AdoConnection& Connection() override { return m_inner.Connection(); }
+
+private:
+    void step()
+    {
+        if (!m_inSave)
+            return;
+        if (++statementsInSave == failAt)
+            throw zx::Error(QStringLiteral("injected failure at statement %1").arg(failAt));
+    }
+
+    zx::db::HostDatabase& m_inner;
+    bool m_inSave = false;
+};
