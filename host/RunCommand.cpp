@@ -45,7 +45,12 @@ int runCommand(const QStringList& args) {
         QStringLiteral("script"),
         QStringLiteral("Actions to play instead of a user ('-': standard input)."),
         QStringLiteral("FILE"));
-    parser.addOptions({dbOption, sysOption, systemDb, script});
+    const QCommandLineOption screenshot(
+        QStringLiteral("screenshot"),
+        QStringLiteral("With --script: save a PNG of the window just before "
+                       "its modal display ends."),
+        QStringLiteral("FILE.png"));
+    parser.addOptions({dbOption, sysOption, systemDb, script, screenshot});
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("run"), args, &exit))
         return exit;
@@ -54,7 +59,12 @@ int runCommand(const QStringList& args) {
         printError(QStringLiteral("run needs --db FILE and --sys CODE; see zxwizard run --help"));
         return ExitUsage;
     }
+    if (parser.isSet(screenshot) && !parser.isSet(script)) {
+        printError(QStringLiteral("--screenshot needs --script"));
+        return ExitUsage;
+    }
     RunOptions options;
+    options.screenshot = parser.value(screenshot);
     options.accountFile = parser.value(dbOption);
     options.systemFile = parser.value(systemDb);
     options.subsystem = parser.value(sysOption);

@@ -39,6 +39,7 @@ int runWizard(const RunOptions& options, int argc, char** argv) {
         const Snapshot before = Snapshot::take(*database);
         WizardClient wizard = WizardClient::create();
         ScriptDriver driver(std::move(actions));
+        driver.setScreenshot(options.screenshot);
         if (options.script)
             wizard.setObserver(&driver);
         // The component must not keep the driver past this scope, whatever happens.

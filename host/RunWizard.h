@@ -11,6 +11,7 @@ struct RunOptions {
     QString systemFile;  // empty: zxsystem.db beside the account
     QString subsystem;
     std::optional<QString> script;  // the script's text; none: a real window
+    QString screenshot;             // with a script: PNG of the window at its end
 };
 
 // Opens the account, creates the component by ProgID, runs the wizard and

@@ -40,7 +40,33 @@ int ScriptDriver::message(const QString& text, const QString& title, int flags) 
     return 1;  // OK
 }
 
+namespace {
+
+// Grabs the window as it looks when it is about to disappear.
+class ScreenshotOnHide : public QObject {
+public:
+    ScreenshotOnHide(QDialog* window, QString path) : QObject(window), m_path(std::move(path)) {
+        window->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Hide && !m_path.isEmpty()) {
+            static_cast<QWidget*>(watched)->grab().save(m_path, "PNG");
+            m_path.clear();
+        }
+        return false;
+    }
+
+private:
+    QString m_path;
+};
+
+}  // namespace
+
 void ScriptDriver::modalShown(QDialog* window) {
+    if (!m_screenshot.isEmpty())
+        new ScreenshotOnHide(window, std::exchange(m_screenshot, QString()));
     play(window);
 }
 

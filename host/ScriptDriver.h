@@ -15,6 +15,9 @@ class ScriptDriver final : public wizard::IWizardObserver {
 public:
     explicit ScriptDriver(std::vector<Action> actions) : m_actions(std::move(actions)) {}
 
+    // Saves a PNG of the window just before its modal display ends.
+    void setScreenshot(const QString& path) { m_screenshot = path; }
+
     int message(const QString& text, const QString& title, int flags) override;
     void modalShown(QDialog* window) override;
 
@@ -31,6 +34,7 @@ private:
     QString perform(QDialog* window, const Action& action);
 
     std::vector<Action> m_actions;
+    QString m_screenshot;
     size_t m_next = 0;
     bool m_failed = false;
 };

@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 
+#include <sys/stat.h>
+#include <unistd.h>
 #include <cstdio>
 
 namespace {
@@ -24,6 +26,12 @@ const char* const Usage =
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Qt wants a private runtime folder; make it quietly when the session has none.
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+        const QByteArray runtime = "/tmp/runtime-" + QByteArray::number(::getuid());
+        ::mkdir(runtime.constData(), 0700);
+        qputenv("XDG_RUNTIME_DIR", runtime);
+    }
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);

@@ -24,13 +24,11 @@ public:
     QStringList messages;
     int shown = 0;
 
-    int message(const QString& text, const QString&, int) override
-    {
+    int message(const QString& text, const QString&, int) override {
         messages << text;
         return 1;
     }
-    void modalShown(QDialog* window) override
-    {
+    void modalShown(QDialog* window) override {
         ++shown;
         if (play)
             play(*static_cast<zx::ui::Main*>(window));
@@ -39,8 +37,7 @@ public:
     }
 };
 
-void finish(zx::ui::Main& form, const QString& month)
-{
+void finish(zx::ui::Main& form, const QString& month) {
     zx::ui::MainControls& c = form.ui();
     c.ComN->click();
     for (zx::ui::TextBox* box : {c.Te26, c.Te33, c.Te43, c.Te55})
@@ -56,13 +53,11 @@ const char* const Subsystems[] = {"ST", "PU", "SA", "IA", "XX"};
 class TestWizard : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init()
-    {
+    void init() {
         zx::WBAS::SetObserver(&m_observer);
         m_observer = Observer();
     }
-    void cleanup()
-    {
+    void cleanup() {
         zx::WBAS::SetObserver(nullptr);
         zx::WBAS::UnloadMain();
         zx::WBAS::ReapUnloaded();
@@ -71,14 +66,12 @@ private Q_SLOTS:
 
     // Every statement of every save fails once: the run returns 1, shows
     // nothing, and both databases are exactly as before.
-    void everyStatementFailsOnce_data()
-    {
+    void everyStatementFailsOnce_data() {
         QTest::addColumn<QString>("sys");
         for (const char* sys : Subsystems)
             QTest::newRow(sys) << QString::fromLatin1(sys);
     }
-    void everyStatementFailsOnce()
-    {
+    void everyStatementFailsOnce() {
         QFETCH(QString, sys);
         int statements = 0;
         {
@@ -113,8 +106,7 @@ private Q_SLOTS:
         }
     }
 
-    void cancelNeverBeginsATransaction()
-    {
+    void cancelNeverBeginsATransaction() {
         TestAccount account;
         const QString before = account.dump();
         auto db = account.open();
@@ -129,8 +121,7 @@ private Q_SLOTS:
         QCOMPARE(account.dump(), before);
     }
 
-    void refusedYearTouchesNothing()
-    {
+    void refusedYearTouchesNothing() {
         TestAccount account(QStringLiteral("1979"));
         auto db = account.open();
         zx::WBAS::CancelCode = 3;
@@ -143,8 +134,7 @@ private Q_SLOTS:
         QCOMPARE(zx::WBAS::StartCheckMode, std::int16_t(4));
     }
 
-    void hiddenWindowIsReusedAfterARefusal()
-    {
+    void hiddenWindowIsReusedAfterARefusal() {
         TestAccount account;
         account.setParam("ST", "dSTStartDate", "2001-3-1");
         account.setParam("PU", "dPUStartDate", "2001-4-1");
@@ -168,8 +158,7 @@ private Q_SLOTS:
         QCOMPARE(m_observer.shown, 1);
     }
 
-    void aFailingLoadFailsTheCall()
-    {
+    void aFailingLoadFailsTheCall() {
         TestAccount account;
         account.exec("alter table AccInformation rename to Renamed");
         auto db = account.open();
@@ -178,8 +167,7 @@ private Q_SLOTS:
         QCOMPARE(m_observer.shown, 0);
     }
 
-    void accountIdAndYearComeFromTheName()
-    {
+    void accountIdAndYearComeFromTheName() {
         TestAccount account(QStringLiteral("2007"), QStringLiteral("A7x"));
         auto db = account.open();
         Wizard wizard;

@@ -16,26 +16,23 @@ public:
     int statementsInSave = 0;
     int beginCount = 0;
 
-    void BeginTrans() override
-    {
+    void BeginTrans() override {
         ++beginCount;
         m_inSave = true;
         m_inner.BeginTrans();
     }
-    void CommitTrans() override
-    {
+    void CommitTrans() override {
         if (failCommit)
             throw zx::Error(QStringLiteral("injected commit failure"));
         m_inner.CommitTrans();
     }
     void RollbackTrans() override { m_inner.RollbackTrans(); }
-    void Execute(const QString& sql) override
-    {
+    void Execute(const QString& sql) override {
         step();
         m_inner.Execute(sql);
     }
-    std::unique_ptr<zx::db::HostRecordset> OpenRecordset(const QString& sql, std::optional<int> option) override
-    {
+    std::unique_ptr<zx::db::HostRecordset> OpenRecordset(const QString& sql,
+                                                         std::optional<int> option) override {
         step();
         return m_inner.OpenRecordset(sql, option);
     }
@@ -43,8 +40,7 @@ public:
     zx::db::AdoConnection& Connection() override { return m_inner.Connection(); }
 
 private:
-    void step()
-    {
+    void step() {
         if (!m_inSave)
             return;
         if (++statementsInSave == failAt)
