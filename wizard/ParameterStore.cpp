@@ -56,6 +56,17 @@ void setCheck(ui::Main& main, ui::CheckBox* box, int value) {
     main.rethrowHandlerError();
 }
 
+void loadForeignCurrencyBox(ui::Main& main, ParameterReader& r, ui::CheckBox* box,
+                            const Param& exchange) {
+    r.find(AA::bFrgnCurrencyacc);
+    if (vb::UCase(r.cValue().textOrEmpty()) == QLatin1String("FALSE")) {
+        setCheck(main, box, 0);
+        box->setEnabled(false);
+    } else {
+        setCheck(main, box, r.checkValue(exchange));
+    }
+}
+
 void writeSwitch(db::HostDatabase& DB, const Param& p, bool on) {
     DB.Execute(updateStatement(p, on ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
 }

@@ -52,6 +52,12 @@ private:
 // database failure in that handler is raised here.
 void setCheck(ui::Main& main, ui::CheckBox* box, int value);
 
+// A foreign-currency business box: unticked and locked when the account
+// keeps no foreign-currency books (the stored flag alone, in any case),
+// otherwise loaded from `exchange`.
+void loadForeignCurrencyBox(ui::Main& main, ParameterReader& r, ui::CheckBox* box,
+                            const Param& exchange);
+
 // The two fixed statements of a switch: 'TRUE' when on, else 'FALSE'.
 void writeSwitch(db::HostDatabase& DB, const Param& p, bool on);
 // A box counts as ticked only when its value is exactly 1.

@@ -14,14 +14,7 @@ void Wizard::LoadPurchaseParameters(db::HostDatabase& DB) {
     ParameterReader r(DB);
     c.Ch14->setEnabled(true);
 
-    // Without foreign-currency accounting there is no foreign-currency business.
-    r.find(AA::bFrgnCurrencyacc);
-    if (vb::UCase(r.cValue().textOrEmpty()) == QLatin1String("FALSE")) {
-        setCheck(main, c.Ch31, 0);
-        c.Ch31->setEnabled(false);
-    } else {
-        setCheck(main, c.Ch31, r.checkValue(PU::bExchange));
-    }
+    loadForeignCurrencyBox(main, r, c.Ch31, PU::bExchange);
 
     // The industrial edition has no consignment-in business.
     r.find(AA::cSysVersion);

@@ -50,13 +50,7 @@ void Wizard::LoadSalesParameters(db::HostDatabase& DB) {
     ParameterReader r(DB);
     c.Ch14->setEnabled(true);
 
-    r.find(AA::bFrgnCurrencyacc);
-    if (vb::UCase(r.cValue().textOrEmpty()) == QLatin1String("FALSE")) {
-        setCheck(main, c.Ch41, 0);
-        c.Ch41->setEnabled(false);
-    } else {
-        setCheck(main, c.Ch41, r.checkValue(SA::bExchange));
-    }
+    loadForeignCurrencyBox(main, r, c.Ch41, SA::bExchange);
 
     setCheck(main, c.Ch42, r.checkValue(AA::bCommitSell));
     setCheck(main, c.Ch43, r.checkValue(SA::bSaleDaily));

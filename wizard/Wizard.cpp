@@ -29,6 +29,22 @@ void ensureApplication() {
 
 }  // namespace
 
+// The subsystem groups, matched exactly (case-sensitive); any other code
+// has the common parameters only.
+const Wizard::Group* Wizard::groupOf(const QString& cSys) {
+    static const Group groups[] = {
+        {"ST", &Wizard::LoadStockParameters, &Wizard::SaveStockParameters},
+        {"PU", &Wizard::LoadPurchaseParameters, &Wizard::SavePurchaseParameters},
+        {"SA", &Wizard::LoadSalesParameters, &Wizard::SaveSalesParameters},
+        {"IA", &Wizard::LoadInventoryAccountingParameters,
+         &Wizard::SaveInventoryAccountingParameters},
+    };
+    for (const Group& group : groups)
+        if (cSys == QLatin1String(group.code))
+            return &group;
+    return nullptr;
+}
+
 std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys) {
     ensureApplication();
 
@@ -52,15 +68,10 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys) {
     main.SysCode = cSys;
     main.HostDb = &DB;
 
+    const Group* group = groupOf(cSys);
     LoadCommonParameters(DB);
-    if (cSys == QLatin1String("ST"))
-        LoadStockParameters(DB);
-    else if (cSys == QLatin1String("PU"))
-        LoadPurchaseParameters(DB);
-    else if (cSys == QLatin1String("SA"))
-        LoadSalesParameters(DB);
-    else if (cSys == QLatin1String("IA"))
-        LoadInventoryAccountingParameters(DB);
+    if (group)
+        (this->*group->load)(DB);
 
     if (WBAS::StartCheckMode != 0 && !CheckStartPeriod(DB, WBAS::StartCheckMode))
         return 2;
@@ -73,14 +84,8 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys) {
     db::TransactionGuard transaction(DB);
     try {
         SaveCommonParameters(DB);
-        if (cSys == QLatin1String("ST"))
-            SaveStockParameters(DB);
-        else if (cSys == QLatin1String("PU"))
-            SavePurchaseParameters(DB);
-        else if (cSys == QLatin1String("SA"))
-            SaveSalesParameters(DB);
-        else if (cSys == QLatin1String("IA"))
-            SaveInventoryAccountingParameters(DB);
+        if (group)
+            (this->*group->save)(DB);
         transaction.commit();
         WBAS::UnloadMain();
         WBAS::ReapUnloaded();

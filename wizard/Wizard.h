@@ -31,6 +31,13 @@ public:
     QString AccountYear;
 
 private:
+    struct Group {
+        const char* code;
+        void (Wizard::*load)(db::HostDatabase&);
+        void (Wizard::*save)(db::HostDatabase&);
+    };
+    static const Group* groupOf(const QString& cSys);
+
     void LoadCommonParameters(db::HostDatabase& DB);
     void SaveCommonParameters(db::HostDatabase& DB);
     void LoadStockParameters(db::HostDatabase& DB);
