@@ -20,7 +20,8 @@ int demoCommand(const QStringList& args) {
         "warehouses and classes for the guards, and purchasing started in March), then\n"
         "runs the wizard for sales (SA) in a real window. Without a display it plays the\n"
         "bundled example script headless, prints its events and then the sales rows.\n"
-        "The same can be done by hand with 'zxwizard run --script FILE'."));
+        "The same can be done by hand with 'zxwizard run --script FILE', and\n"
+        "'--screenshot FILE.png' saves a picture of the window as it closes."));
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("demo"), args, &exit))
         return exit;

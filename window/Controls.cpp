@@ -2,6 +2,8 @@
 
 #include <QKeyEvent>
 #include <QPainter>
+#include <QStyleOptionButton>
+#include <QStyleOptionFocusRect>
 #include <QVariant>
 
 namespace zx::ui {
@@ -31,7 +33,88 @@ void markKind(W* w, Kind kind) {
     w->setProperty(KindProperty, int(kind));
 }
 
+// Captions never shrink below this, so that they stay readable.
+constexpr qreal SmallestPointSize = 6;
+
+bool fitsIn(const QFont& font, const QString& text, const QRect& rect, int flags) {
+    const QRect needed = QFontMetrics(font).boundingRect(rect, flags, text);
+    return needed.width() <= rect.width() && needed.height() <= rect.height();
+}
+
+QRect captionRect(const QWidget* w) {
+    QStyleOptionButton option;
+    option.initFrom(w);
+    if (qobject_cast<const QCheckBox*>(w))
+        return w->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, w);
+    if (qobject_cast<const QRadioButton*>(w))
+        return w->style()->subElementRect(QStyle::SE_RadioButtonContents, &option, w);
+    const auto* label = static_cast<const QLabel*>(w);
+    return w->contentsRect().adjusted(label->margin(), label->margin(), -label->margin(),
+                                      -label->margin());
+}
+
+QString captionText(const QWidget* w) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(w))
+        return button->text();
+    return static_cast<const QLabel*>(w)->text();
+}
+
+void paintCaption(QWidget* w, QPainter& p) {
+    const CaptionLayout layout = captionLayout(w);
+    p.setFont(layout.font);
+    w->style()->drawItemText(&p, layout.rect, layout.flags, w->palette(), w->isEnabled(),
+                             captionText(w), QPalette::WindowText);
+}
+
+void paintButtonCaption(QAbstractButton* button, QStyle::PrimitiveElement indicator,
+                        QStyle::SubElement indicatorRect) {
+    QPainter p(button);
+    QStyleOptionButton option;
+    option.initFrom(button);
+    option.state |= button->isDown() ? QStyle::State_Sunken : QStyle::State_Raised;
+    if (const auto* box = qobject_cast<QCheckBox*>(button))
+        option.state |= box->checkState() == Qt::Checked
+                            ? QStyle::State_On
+                            : (box->checkState() == Qt::PartiallyChecked ? QStyle::State_NoChange
+                                                                         : QStyle::State_Off);
+    else
+        option.state |= button->isChecked() ? QStyle::State_On : QStyle::State_Off;
+    option.rect = button->style()->subElementRect(indicatorRect, &option, button);
+    button->style()->drawPrimitive(indicator, &option, &p, button);
+    paintCaption(button, p);
+    if (button->hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(button);
+        const CaptionLayout layout = captionLayout(button);
+        focus.rect = QFontMetrics(layout.font)
+                         .boundingRect(layout.rect, layout.flags, button->text())
+                         .adjusted(-1, 0, 1, 0);
+        button->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, button);
+    }
+}
+
 }  // namespace
+
+CaptionLayout captionLayout(const QWidget* w) {
+    CaptionLayout layout;
+    layout.rect = captionRect(w);
+    layout.font = w->font();
+    const QString text = captionText(w);
+    const auto* label = qobject_cast<const QLabel*>(w);
+    const int align =
+        label ? int(Qt::AlignLeft | Qt::AlignTop) : int(Qt::AlignLeft | Qt::AlignVCenter);
+    layout.flags = align;
+    if (text.isEmpty() || fitsIn(layout.font, text, layout.rect, layout.flags))
+        return layout;
+    layout.flags = align | Qt::TextWordWrap;
+    for (qreal size = w->font().pointSizeF(); size >= SmallestPointSize; size -= 0.5) {
+        layout.font.setPointSizeF(size);
+        if (fitsIn(layout.font, text, layout.rect, layout.flags))
+            return layout;
+    }
+    layout.fits = false;
+    return layout;
+}
 
 QString kindName(Kind kind) {
     switch (kind) {
@@ -165,6 +248,14 @@ void CheckBox::nextCheckState() {
     setValue(value() == 1 ? 0 : 1);
 }
 
+void CheckBox::paintEvent(QPaintEvent*) {
+    paintButtonCaption(this, QStyle::PE_IndicatorCheckBox, QStyle::SE_CheckBoxIndicator);
+}
+
+void OptionButton::paintEvent(QPaintEvent*) {
+    paintButtonCaption(this, QStyle::PE_IndicatorRadioButton, QStyle::SE_RadioButtonIndicator);
+}
+
 OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) {
     markKind(this, Kind::OptionButton);
     connect(this, &QRadioButton::toggled, this, [this](bool on) {
@@ -222,6 +313,11 @@ Label::Label(QWidget* parent) : QLabel(parent) {
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
+void Label::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    paintCaption(this, p);
+}
+
 Frame::Frame(QWidget* parent) : QGroupBox(parent) {
     markKind(this, Kind::Frame);
 }
@@ -234,9 +330,15 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (!m_etched)
         return;
-    // A grey line with a white one beside it: the etched outline of a group.
+    // A grey line with a white one beside it, around the options of the
+    // group; the heading stays above it.
+    QRect around;
+    for (const QRadioButton* option : findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
+        around |= option->geometry();
+    if (around.isEmpty())
+        return;
+    const QRect r = around.adjusted(-8, -3, 4, 2) & rect().adjusted(0, 0, -2, -2);
     QPainter p(this);
-    const QRect r = rect().adjusted(2, 8, -3, -3);
     p.setPen(QColor(0x80, 0x80, 0x80));
     p.drawRect(r);
     p.setPen(Qt::white);

@@ -52,6 +52,18 @@ inline bool ownEnabled(const QWidget* control) {
     return !control->testAttribute(Qt::WA_ForceDisabled);
 }
 
+// Where a caption is drawn and with which font: the control's own font when
+// the caption fits its place on one line or wrapped, else the largest
+// smaller font at which it does (down to a floor). `fits` is false only when
+// even the floor would clip it.
+struct CaptionLayout {
+    QRect rect;
+    QFont font;
+    int flags = 0;
+    bool fits = true;
+};
+CaptionLayout captionLayout(const QWidget* control);
+
 class CheckBox : public QCheckBox {
     Q_OBJECT
     Q_PROPERTY(int value READ value WRITE setValue)
@@ -66,6 +78,7 @@ Q_SIGNALS:
 protected:
     // A user's click: 1 becomes 0, anything else (0 or greyed) becomes 1.
     void nextCheckState() override;
+    void paintEvent(QPaintEvent* event) override;
 };
 
 class OptionButton : public QRadioButton {
@@ -78,6 +91,9 @@ public:
     void setValue(bool selected);
 Q_SIGNALS:
     void Click();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 class TextBox : public QLineEdit {
@@ -106,6 +122,9 @@ class Label : public QLabel {
     Q_OBJECT
 public:
     explicit Label(QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
 };
 
 class Frame : public QGroupBox {

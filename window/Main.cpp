@@ -47,6 +47,7 @@ void Main::Form_Load() {
     c.Ima1->setVisible(false);
     c.Ima4->setVisible(false);
     setBold(c.La1, true);
+    c.ComN->setDefault(true);  // Enter goes forward, as in any wizard
 }
 
 void Main::LoadCaptions() {

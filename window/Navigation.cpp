@@ -63,6 +63,7 @@ void Main::ComN_Click() {
         }
     }
     c.ComP->setEnabled(true);
+    c.ComE->setDefault(true);
     c.ComN->setVisible(false);
     c.ComC->setVisible(false);
     c.ComC1->setVisible(true);
@@ -101,6 +102,7 @@ void Main::ComP_Click() {
     c.PicS1->setVisible(true);
     setBold(c.La2, false);
     setBold(c.La1, true);
+    c.ComN->setDefault(true);
     if (PictureBox* page = pageOfSysCode())
         page->setVisible(false);
 }
