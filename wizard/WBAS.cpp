@@ -21,11 +21,21 @@ std::unique_ptr<ui::Main> g_main;
 std::unique_ptr<ui::Main> g_unloaded;
 wizard::IWizardObserver* g_observer = nullptr;
 
+// A window may not outlive the application it belongs to: a hidden one left
+// by a refused or failed run goes with the application.
+void releaseWindows() {
+    g_main.reset();
+    g_unloaded.reset();
+}
+
 }  // namespace
 
 ui::Main& MainForm() {
-    if (!g_main)
+    if (!g_main) {
+        static const bool registered = (qAddPostRoutine(releaseWindows), true);
+        Q_UNUSED(registered);
         g_main = std::make_unique<ui::Main>();
+    }
     return *g_main;
 }
 
