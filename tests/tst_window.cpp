@@ -185,8 +185,17 @@ private Q_SLOTS:
         for (const auto& [box, limit] : limits) {
             QCOMPARE(box->maxChars(), limit);
             box->setEnabled(true);
-            box->setText(QString(40, QLatin1Char('9')));
+            box->selectAll();
+            box->insert(QString(40, QLatin1Char('9')));  // as a paste
             QCOMPARE(int(box->text().size()), limit ? limit : 40);
+            // A stored value set by code is kept whole; shortened by the user,
+            // the limit holds again.
+            box->setText(QString(45, QLatin1Char('8')));
+            QCOMPARE(int(box->text().size()), 45);
+            box->end(false);
+            QTest::keyClick(box, Qt::Key_Backspace);
+            box->insert(QStringLiteral("77"));
+            QCOMPARE(int(box->text().size()), limit ? 44 : 46);
         }
     }
 

@@ -271,11 +271,26 @@ void OptionButton::setValue(bool selected) {
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
     markKind(this, Kind::TextBox);
     setMaxChars(0);
+    // Once the user shortens an over-long text, the limit holds again.
+    connect(this, &QLineEdit::textEdited, this,
+            [this](const QString& now) { fitLimit(now.size()); });
 }
 
 void TextBox::setMaxChars(int length) {
     m_maxChars = length;
-    setMaxLength(length > 0 ? length : 32767);
+    fitLimit(text().size());
+}
+
+void TextBox::fitLimit(qsizetype length) {
+    // QLineEdit would cut a longer text to its limit; widen the limit to
+    // the text instead, so a stored value survives a load and a save.
+    const qsizetype limit = m_maxChars > 0 ? m_maxChars : 32767;
+    setMaxLength(int(std::max(limit, length)));
+}
+
+void TextBox::setText(const QString& text) {
+    fitLimit(text.size());
+    QLineEdit::setText(text);
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {

@@ -103,6 +103,9 @@ public:
     // 0 means no limit.
     void setMaxChars(int length);
     int maxChars() const { return m_maxChars; }
+    // Text set by code is kept whole, as stored, even beyond the limit; the
+    // limit applies to what the user types or pastes.
+    void setText(const QString& text);
     bool isPassword() const { return echoMode() == QLineEdit::Password; }
     // The handler sees each typed character's code as a signed 16-bit
     // number; setting it to 0 discards the key.
@@ -114,6 +117,8 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
+    void fitLimit(qsizetype length);
+
     std::function<void(std::int16_t&)> m_keyPress;
     int m_maxChars = 0;
 };
