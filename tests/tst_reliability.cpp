@@ -86,7 +86,7 @@ private Q_SLOTS:
             for (int i = 0; i < 50; ++i) {
                 TestAccount account;
                 QScopedPointer<QProcess> run(startRun(account, sys, script));
-                QThread::usleep(random.bounded(full * 500, full * 1100 + 1));
+                QThread::usleep(random.bounded(full * 550, full * 850 + 1));
                 run->kill();
                 run->waitForFinished();
                 // A journal left behind: the kill landed inside the transaction.
