@@ -26,7 +26,7 @@ std::optional<ConnectionText> ConnectionText::parse(const QString& text, QString
         if (key.isEmpty() || key.contains(QLatin1Char(';')))
             return fail(QStringLiteral("a key is missing before '=' at %1").arg(eq + 1));
         i = eq + 1;
-        while (i < n && text[i] == QLatin1Char(' '))
+        while (i < n && text[i].isSpace())
             ++i;
         QString value;
         if (i < n && (text[i] == QLatin1Char('"') || text[i] == QLatin1Char('{'))) {
@@ -81,8 +81,8 @@ QString ConnectionText::withoutProvider() const {
     for (const auto& [k, v] : m_pairs) {
         if (k.compare(QLatin1String("provider"), Qt::CaseInsensitive) == 0)
             continue;
-        const bool needsBraces =
-            v.contains(QLatin1Char(';')) || v.startsWith(QLatin1Char('{')) || v != v.trimmed();
+        const bool needsBraces = v.contains(QLatin1Char(';')) || v.startsWith(QLatin1Char('{')) ||
+                                 v.startsWith(QLatin1Char('"')) || v != v.trimmed();
         parts << k + QLatin1Char('=') +
                      (needsBraces
                           ? QLatin1Char('{') +
@@ -96,8 +96,9 @@ QString ConnectionText::withoutProvider() const {
 QString maskedConnectionText(const QString& text) {
     // Works on the raw text so that even an unparsable one is masked.
     static const QRegularExpression password(
-        QStringLiteral("((?:^|;)\\s*(?:password|pwd)\\s*=\\s*)(\\{(?:[^}]|\\}\\})*\\}|\"(?:[^\"]|"
-                       "\"\")*\"|[^;]*)"),
+        // A braced or quoted value, and whatever a malformed one leaves before the next ';'.
+        QStringLiteral("((?:^|;)\\s*(?:password|pwd)\\s*=\\s*)"
+                       "((?:\\{(?:[^}]|\\}\\})*\\}|\"(?:[^\"]|\"\")*\")?[^;]*)"),
         QRegularExpression::CaseInsensitiveOption);
     QString out = text;
     out.replace(password, QStringLiteral("\\1***"));

@@ -16,12 +16,13 @@ const QRegularExpression& numberForm() {
 
 }  // namespace
 
+// A number that does not convert (an exponent beyond range) is no number.
 bool IsNumeric(const QString& text) {
-    return numberForm().match(text).hasMatch();
+    return NumericValue(text).has_value();
 }
 
 std::optional<double> NumericValue(const QString& text) {
-    if (!IsNumeric(text))
+    if (!numberForm().match(text).hasMatch())
         return std::nullopt;
     QString plain = text;
     plain.remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
