@@ -67,3 +67,5 @@ CREATE TABLE Warehouse (
     cDepCode      TEXT COLLATE NOCASE,
     cWhValueStyle TEXT COLLATE NOCASE
 );
+-- The department check asks for each department's valuation methods.
+CREATE INDEX Warehouse_department ON Warehouse (cDepCode, cWhValueStyle);

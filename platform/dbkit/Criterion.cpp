@@ -426,6 +426,51 @@ Tri evaluate(const Criterion::Node& n, const std::vector<int>& columns,
 
 }  // namespace
 
+std::optional<std::vector<Criterion::Equality>> Criterion::equalities() const {
+    std::vector<Equality> terms;
+    std::vector<const Node*> pending{m_root.get()};
+    while (!pending.empty()) {
+        const Node* n = pending.back();
+        pending.pop_back();
+        if (n->kind == Node::And) {
+            pending.push_back(n->right.get());
+            pending.push_back(n->left.get());
+            continue;
+        }
+        if (n->kind != Node::Compare || n->op != QLatin1String("="))
+            return std::nullopt;
+        const Node::Operand* field = n->a.field >= 0 ? &n->a : &n->b;
+        const Node::Operand* literal = n->a.field >= 0 ? &n->b : &n->a;
+        if (field->field < 0 || literal->field >= 0 || literal->numeric)
+            return std::nullopt;
+        terms.push_back({field->field, literal->literal.variant().toString()});
+    }
+    return terms;
+}
+
+QString Criterion::foldKey(const QString& text) {
+    // Code point by code point, as the case-insensitive comparison folds;
+    // plain ASCII, the common case, folds in place.
+    QString key = text;
+    for (QChar& c : key) {
+        if (c.unicode() >= 0x80)
+            return foldKeySlow(text);
+        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
+            c = QChar(c.unicode() + 32);
+    }
+    return key;
+}
+
+QString Criterion::foldKeySlow(const QString& text) {
+    QString key;
+    key.reserve(text.size());
+    for (const char32_t c : text.toUcs4()) {
+        const char32_t folded = QChar::toCaseFolded(c);
+        key += QString::fromUcs4(&folded, 1);
+    }
+    return key;
+}
+
 bool Criterion::matches(const std::vector<Value>& row, const std::vector<int>& columns) const {
     return evaluate(*m_root, columns, row) == Tri::True;
 }

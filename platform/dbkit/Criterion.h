@@ -37,11 +37,24 @@ public:
 
     const QString& text() const { return m_text; }
 
+    // When the criterion is nothing but "field = 'text'" terms joined by
+    // and: the fields (indices into bind()'s result) with their texts, so
+    // that a caller may look rows up by key. nullopt otherwise.
+    struct Equality {
+        int field;
+        QString text;
+    };
+    std::optional<std::vector<Equality>> equalities() const;
+
+    // The key under which a text compares equal without regard to case.
+    static QString foldKey(const QString& text);
+
     struct Node;
     ~Criterion();
 
 private:
     Criterion() = default;
+    static QString foldKeySlow(const QString& text);
     QString m_text;
     std::unique_ptr<Node> m_root;
     QStringList m_fields;  // field names in order of first use

@@ -7,11 +7,13 @@
 
 #include <QAtomicInteger>
 #include <QFileInfo>
+#include <QHash>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
 
+#include <algorithm>
 #include <vector>
 
 namespace zx::db {
@@ -84,17 +86,11 @@ public:
         const auto columns = criterion->bind(m_columns, &error);
         if (!columns)
             throw Error(error);
-        for (size_t i = 0;; ++i) {
-            if (i == m_rows.size() && !fetch())
-                break;
-            if (criterion->matches(m_rows[i], *columns)) {
-                m_current = i;
-                m_noMatch = false;
-                return;
-            }
-        }
-        m_noMatch = true;
-        m_current = m_rows.size();
+        const std::optional<size_t> found = criterion->equalities()
+                                                ? findByKey(*criterion, *columns)
+                                                : findByScan(*criterion, *columns);
+        m_noMatch = !found;
+        m_current = found ? *found : m_rows.size();
     }
 
     void MoveLast() override {
@@ -136,6 +132,58 @@ private:
 
     QStringList FieldNames() const override { return m_columns; }
 
+    std::optional<size_t> findByScan(const Criterion& criterion, const std::vector<int>& columns) {
+        for (size_t i = 0;; ++i) {
+            if (i == m_rows.size() && !fetch())
+                return std::nullopt;
+            if (criterion.matches(m_rows[i], columns))
+                return i;
+        }
+    }
+
+    // The loads look up dozens of parameters by key in one recordset: an
+    // index per set of key columns, built once, turns each scan into a
+    // lookup. Candidates are still checked against the criterion.
+    std::optional<size_t> findByKey(const Criterion& criterion, const std::vector<int>& columns) {
+        const auto terms = *criterion.equalities();
+        std::vector<int> keyColumns;
+        QStringList wanted;
+        for (const Criterion::Equality& term : terms) {
+            keyColumns.push_back(columns[size_t(term.field)]);
+            wanted << Criterion::foldKey(term.text);
+        }
+        fetchAll();
+        auto index = std::find_if(m_indexes.begin(), m_indexes.end(),
+                                  [&](const KeyIndex& k) { return k.columns == keyColumns; });
+        if (index == m_indexes.end()) {
+            KeyIndex built{keyColumns, {}};
+            for (size_t row = 0; row < m_rows.size(); ++row)
+                if (const auto key = rowKey(m_rows[row], keyColumns))
+                    built.rows[*key].push_back(row);
+            m_indexes.push_back(std::move(built));
+            index = m_indexes.end() - 1;
+        }
+        const auto hit = index->rows.constFind(wanted.join(QChar(0x1F)));
+        if (hit == index->rows.constEnd())
+            return std::nullopt;
+        for (const size_t row : hit.value())
+            if (criterion.matches(m_rows[row], columns))
+                return row;
+        return std::nullopt;
+    }
+
+    static std::optional<QString> rowKey(const std::vector<Value>& row,
+                                         const std::vector<int>& keyColumns) {
+        QStringList parts;
+        for (const int column : keyColumns) {
+            const Value& v = row[size_t(column)];
+            if (v.isNull())
+                return std::nullopt;  // Null equals nothing
+            parts << Criterion::foldKey(v.variant().toString());
+        }
+        return parts.join(QChar(0x1F));
+    }
+
     int columnOf(const QString& name) const {
         for (int i = 0; i < m_columns.size(); ++i)
             if (m_columns[i].compare(name, Qt::CaseInsensitive) == 0)
@@ -176,6 +224,11 @@ private:
     QString m_sql;
     QStringList m_columns;
     std::vector<std::vector<Value>> m_rows;
+    struct KeyIndex {
+        std::vector<int> columns;
+        QHash<QString, std::vector<size_t>> rows;
+    };
+    std::vector<KeyIndex> m_indexes;
     size_t m_current = 0;
     bool m_exhausted = false;
     bool m_noMatch = false;
