@@ -156,6 +156,7 @@ private Q_SLOTS:
             for (const QString& column : columns)
                 QTest::addRow("%s without %s", table, qPrintable(column)) << QStringList{
                     "drop index if exists AccInformation_key",
+                    "drop index if exists Warehouse_department",
                     QStringLiteral("alter table %1 drop column %2").arg(table, column)};
         }
         QTest::addRow("every value Null")
