@@ -11,7 +11,10 @@
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QSqlDriver>
 #include <QSqlRecord>
+
+#include <sqlite3.h>
 
 #include <algorithm>
 #include <vector>
@@ -52,16 +55,84 @@ private:
     QSqlDatabase m_db;
 };
 
+// Where a recordset's rows come from, one at a time, forward only.
+class RowSource {
+public:
+    virtual ~RowSource() = default;
+    virtual QStringList columns() const = 0;
+    // The next row into `row`; false at the end. Throws on a failure.
+    virtual bool next(std::vector<Value>& row) = 0;
+};
+
+// SQLite read straight from the connection's handle: QtSql's per-row
+// bookkeeping costs several times what SQLite itself does, and the loads
+// read whole parameter tables.
+class SqliteRows final : public RowSource {
+public:
+    SqliteRows(sqlite3* db, const QString& sql, const QString& sent) : m_db(db), m_sql(sql) {
+        const QByteArray text = sent.toUtf8();
+        const char* tail = nullptr;
+        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, &tail) != SQLITE_OK)
+            fail();
+        if (tail && !QByteArray(tail).trimmed().isEmpty()) {
+            sqlite3_finalize(m_statement);
+            m_statement = nullptr;
+            throw Error(QStringLiteral("SQL failed: %1 (one statement at a time)").arg(redactedSql(sql)));
+        }
+        for (int i = 0; i < sqlite3_column_count(m_statement); ++i)
+            m_columns << QString::fromUtf8(sqlite3_column_name(m_statement, i));
+    }
+    ~SqliteRows() override { sqlite3_finalize(m_statement); }
+
+    QStringList columns() const override { return m_columns; }
+
+    bool next(std::vector<Value>& row) override {
+        if (!m_statement)
+            return false;
+        const int step = sqlite3_step(m_statement);
+        if (step == SQLITE_DONE) {
+            sqlite3_finalize(m_statement);
+            m_statement = nullptr;
+            return false;
+        }
+        if (step != SQLITE_ROW)
+            fail();
+        for (int i = 0; i < int(m_columns.size()); ++i) {
+            switch (sqlite3_column_type(m_statement, i)) {
+            case SQLITE_NULL: row.push_back(Value::null()); break;
+            case SQLITE_INTEGER: row.push_back(Value(QVariant(qlonglong(sqlite3_column_int64(m_statement, i))))); break;
+            case SQLITE_FLOAT: row.push_back(Value(QVariant(sqlite3_column_double(m_statement, i)))); break;
+            case SQLITE_BLOB:
+                row.push_back(Value(QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(m_statement, i)),
+                                                        sqlite3_column_bytes(m_statement, i)))));
+                break;
+            default:
+                row.push_back(Value(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i)),
+                                                      sqlite3_column_bytes(m_statement, i))));
+            }
+        }
+        return true;
+    }
+
+private:
+    [[noreturn]] void fail() {
+        const QString why = QString::fromUtf8(sqlite3_errmsg(m_db));
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+        throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(redactedSql(m_sql), why));
+    }
+
+    sqlite3* m_db;
+    sqlite3_stmt* m_statement = nullptr;
+    QString m_sql;
+    QStringList m_columns;
+};
+
 class QtRecordset final : public HostRecordset, private AdoRecordset {
 public:
-    QtRecordset(std::shared_ptr<SqlConnection> connection, const QString& sql, const QString& sent)
-        : m_connection(std::move(connection)), m_query(m_connection->db()), m_sql(sql) {
-        m_query.setForwardOnly(true);
-        if (!m_query.exec(sent))
-            failSql(sql, m_query.lastError());
-        const QSqlRecord record = m_query.record();
-        for (int i = 0; i < record.count(); ++i)
-            m_columns << record.fieldName(i);
+    QtRecordset(std::shared_ptr<SqlConnection> connection, std::unique_ptr<RowSource> source, const QString& sql)
+        : m_connection(std::move(connection)), m_source(std::move(source)), m_sql(sql),
+          m_columns(m_source->columns()) {
         fetch();  // emptiness costs one row
         m_current = 0;
     }
@@ -112,9 +183,9 @@ public:
     }
 
     void Close() override {
-        m_query.finish();
-        m_query = QSqlQuery();
+        m_source.reset();
         m_rows.clear();
+        m_indexes.clear();
         m_closed = true;
     }
 
@@ -199,17 +270,13 @@ private:
     bool fetch() {
         if (m_exhausted)
             return false;
-        if (!m_query.next()) {
-            if (m_query.lastError().isValid())
-                failSql(m_sql, m_query.lastError());
-            m_exhausted = true;
-            m_query.finish();
-            return false;
-        }
         std::vector<Value> row;
         row.reserve(size_t(m_columns.size()));
-        for (int i = 0; i < m_columns.size(); ++i)
-            row.push_back(m_query.isNull(i) ? Value::null() : Value(m_query.value(i)));
+        if (!m_source->next(row)) {
+            m_exhausted = true;
+            m_source.reset();  // a finished read holds no lock
+            return false;
+        }
         m_rows.push_back(std::move(row));
         return true;
     }
@@ -220,7 +287,7 @@ private:
     }
 
     std::shared_ptr<SqlConnection> m_connection;
-    QSqlQuery m_query;
+    std::unique_ptr<RowSource> m_source;
     QString m_sql;
     QStringList m_columns;
     std::vector<std::vector<Value>> m_rows;
@@ -292,8 +359,8 @@ public:
     }
 
     std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>) override {
-        return std::make_unique<QtRecordset>(m_connection, sql,
-                                             rewriteSystemPrefix(sql, QStringLiteral("zxsystem")));
+        const QString sent = rewriteSystemPrefix(sql, QStringLiteral("zxsystem"));
+        return std::make_unique<QtRecordset>(m_connection, std::make_unique<SqliteRows>(handle(), sql, sent), sql);
     }
 
     QString ConnectString() const override { return m_text; }
@@ -309,6 +376,13 @@ private:
             failSql(sql, query.lastError());
         // An unread write statement would hold back COMMIT.
         query.finish();
+    }
+
+    sqlite3* handle() const {
+        const QVariant v = m_connection->db().driver()->handle();
+        if (qstrcmp(v.typeName(), "sqlite3*") != 0 || !*static_cast<sqlite3* const*>(v.constData()))
+            throw Error(QStringLiteral("the SQLite driver gave no connection handle"));
+        return *static_cast<sqlite3* const*>(v.constData());
     }
 
     QString m_text;
