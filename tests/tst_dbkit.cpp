@@ -193,6 +193,36 @@ private Q_SLOTS:
                  QVariant(0));
     }
 
+    // A whole read may be served again, but never past a change by anyone.
+    void repeatedReadsSeeEveryChange() {
+        TestAccount account;
+        auto db = account.open();
+        const QString sql = QStringLiteral("select * from AccInformation");
+        auto valueOf = [&] {
+            auto rs = db->OpenRecordset(sql);
+            rs->FindFirst(QStringLiteral("cSysID='SA' and cName='cCreditPwd'"));
+            const QString text = rs->Recordset().Fields(QStringLiteral("cValue")).textOrEmpty();
+            rs->RecordCount();  // read to the end
+            return text;
+        };
+        QCOMPARE(valueOf(), QString());
+        account.setParam("SA", "cCreditPwd", "by another connection");
+        QCOMPARE(valueOf(), QStringLiteral("by another connection"));
+        db->Execute(
+            QStringLiteral("Update AccInformation set cValue='by this one' Where cSysID='SA' and "
+                           "cName='cCreditPwd'"));
+        QCOMPARE(valueOf(), QStringLiteral("by this one"));
+        QCOMPARE(valueOf(), QStringLiteral("by this one"));
+        // A recordset served again has its own position.
+        auto first = db->OpenRecordset(sql);
+        auto second = db->OpenRecordset(sql);
+        first->MoveLast();
+        QVERIFY(!second->Eof());
+        first.reset();
+        QCOMPARE(second->RecordCount(),
+                 account.value("select count(*) from AccInformation").toInt());
+    }
+
     void transactions() {
         TestAccount account;
         const QString before = account.dump();

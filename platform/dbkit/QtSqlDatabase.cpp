@@ -9,14 +9,15 @@
 #include <QFileInfo>
 #include <QHash>
 #include <QSqlDatabase>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
-#include <QSqlDriver>
 #include <QSqlRecord>
 
 #include <sqlite3.h>
 
 #include <algorithm>
+#include <functional>
 #include <vector>
 
 namespace zx::db {
@@ -72,12 +73,14 @@ public:
     SqliteRows(sqlite3* db, const QString& sql, const QString& sent) : m_db(db), m_sql(sql) {
         const QByteArray text = sent.toUtf8();
         const char* tail = nullptr;
-        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, &tail) != SQLITE_OK)
+        if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, &tail) !=
+            SQLITE_OK)
             fail();
         if (tail && !QByteArray(tail).trimmed().isEmpty()) {
             sqlite3_finalize(m_statement);
             m_statement = nullptr;
-            throw Error(QStringLiteral("SQL failed: %1 (one statement at a time)").arg(redactedSql(sql)));
+            throw Error(
+                QStringLiteral("SQL failed: %1 (one statement at a time)").arg(redactedSql(sql)));
         }
         for (int i = 0; i < sqlite3_column_count(m_statement); ++i)
             m_columns << QString::fromUtf8(sqlite3_column_name(m_statement, i));
@@ -99,16 +102,24 @@ public:
             fail();
         for (int i = 0; i < int(m_columns.size()); ++i) {
             switch (sqlite3_column_type(m_statement, i)) {
-            case SQLITE_NULL: row.push_back(Value::null()); break;
-            case SQLITE_INTEGER: row.push_back(Value(QVariant(qlonglong(sqlite3_column_int64(m_statement, i))))); break;
-            case SQLITE_FLOAT: row.push_back(Value(QVariant(sqlite3_column_double(m_statement, i)))); break;
-            case SQLITE_BLOB:
-                row.push_back(Value(QVariant(QByteArray(static_cast<const char*>(sqlite3_column_blob(m_statement, i)),
-                                                        sqlite3_column_bytes(m_statement, i)))));
-                break;
-            default:
-                row.push_back(Value(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i)),
-                                                      sqlite3_column_bytes(m_statement, i))));
+                case SQLITE_NULL:
+                    row.push_back(Value::null());
+                    break;
+                case SQLITE_INTEGER:
+                    row.push_back(Value(QVariant(qlonglong(sqlite3_column_int64(m_statement, i)))));
+                    break;
+                case SQLITE_FLOAT:
+                    row.push_back(Value(QVariant(sqlite3_column_double(m_statement, i))));
+                    break;
+                case SQLITE_BLOB:
+                    row.push_back(Value(QVariant(
+                        QByteArray(static_cast<const char*>(sqlite3_column_blob(m_statement, i)),
+                                   sqlite3_column_bytes(m_statement, i)))));
+                    break;
+                default:
+                    row.push_back(Value(QString::fromUtf8(
+                        reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i)),
+                        sqlite3_column_bytes(m_statement, i))));
             }
         }
         return true;
@@ -128,24 +139,48 @@ private:
     QStringList m_columns;
 };
 
+// The rows a recordset has read so far. Once complete they never change,
+// so recordsets over the same unchanged data may share them.
+struct RowSet {
+    QStringList columns;
+    std::vector<std::vector<Value>> rows;
+    struct KeyIndex {
+        std::vector<int> columns;
+        QHash<QString, std::vector<size_t>> rows;
+    };
+    std::vector<KeyIndex> indexes;  // built on demand, by key columns
+    bool complete = false;
+};
+
 class QtRecordset final : public HostRecordset, private AdoRecordset {
 public:
-    QtRecordset(std::shared_ptr<SqlConnection> connection, std::unique_ptr<RowSource> source, const QString& sql)
-        : m_connection(std::move(connection)), m_source(std::move(source)), m_sql(sql),
-          m_columns(m_source->columns()) {
+    using Completed = std::function<void(const std::shared_ptr<RowSet>&)>;
+
+    QtRecordset(std::shared_ptr<SqlConnection> connection, std::unique_ptr<RowSource> source,
+                const QString& sql, Completed completed)
+        : m_connection(std::move(connection)),
+          m_source(std::move(source)),
+          m_sql(sql),
+          m_set(std::make_shared<RowSet>()),
+          m_completed(std::move(completed)) {
+        m_set->columns = m_source->columns();
         fetch();  // emptiness costs one row
         m_current = 0;
     }
+    // Over rows another recordset has read completely.
+    QtRecordset(std::shared_ptr<SqlConnection> connection, std::shared_ptr<RowSet> rows,
+                const QString& sql)
+        : m_connection(std::move(connection)), m_sql(sql), m_set(std::move(rows)) {}
 
     AdoRecordset& Recordset() override { return *this; }
 
-    bool Bof() const override { return m_rows.empty(); }
-    bool Eof() const override { return m_noMatch || m_current >= m_rows.size(); }
+    bool Bof() const override { return m_set->rows.empty(); }
+    bool Eof() const override { return m_noMatch || m_current >= m_set->rows.size(); }
 
     std::int32_t RecordCount() override {
         checkOpen();
         fetchAll();
-        return static_cast<std::int32_t>(m_rows.size());
+        return static_cast<std::int32_t>(m_set->rows.size());
     }
 
     void FindFirst(const QString& criterionText) override {
@@ -154,22 +189,22 @@ public:
         const auto criterion = Criterion::cached(criterionText, &error);
         if (!criterion)
             throw Error(error);
-        const auto columns = criterion->bind(m_columns, &error);
+        const auto columns = criterion->bind(m_set->columns, &error);
         if (!columns)
             throw Error(error);
         const std::optional<size_t> found = criterion->equalities()
                                                 ? findByKey(*criterion, *columns)
                                                 : findByScan(*criterion, *columns);
         m_noMatch = !found;
-        m_current = found ? *found : m_rows.size();
+        m_current = found ? *found : m_set->rows.size();
     }
 
     void MoveLast() override {
         checkOpen();
         fetchAll();
-        if (m_rows.empty())
+        if (m_set->rows.empty())
             throw Error(QStringLiteral("MoveLast on an empty result: %1").arg(redactedSql(m_sql)));
-        m_current = m_rows.size() - 1;
+        m_current = m_set->rows.size() - 1;
         m_noMatch = false;
     }
 
@@ -178,14 +213,13 @@ public:
         if (Eof())
             throw Error(QStringLiteral("MoveNext past the last row: %1").arg(redactedSql(m_sql)));
         ++m_current;
-        if (m_current == m_rows.size())
+        if (m_current == m_set->rows.size())
             fetch();
     }
 
     void Close() override {
         m_source.reset();
-        m_rows.clear();
-        m_indexes.clear();
+        m_set = std::make_shared<RowSet>();
         m_closed = true;
     }
 
@@ -195,19 +229,19 @@ private:
         const int column = columnOf(name);
         if (m_noMatch)
             return Value::null();
-        if (m_current >= m_rows.size())
+        if (m_current >= m_set->rows.size())
             throw Error(
                 QStringLiteral("no current row to read %1 from: %2").arg(name, redactedSql(m_sql)));
-        return m_rows[m_current][size_t(column)];
+        return m_set->rows[m_current][size_t(column)];
     }
 
-    QStringList FieldNames() const override { return m_columns; }
+    QStringList FieldNames() const override { return m_set->columns; }
 
     std::optional<size_t> findByScan(const Criterion& criterion, const std::vector<int>& columns) {
         for (size_t i = 0;; ++i) {
-            if (i == m_rows.size() && !fetch())
+            if (i == m_set->rows.size() && !fetch())
                 return std::nullopt;
-            if (criterion.matches(m_rows[i], columns))
+            if (criterion.matches(m_set->rows[i], columns))
                 return i;
         }
     }
@@ -224,21 +258,22 @@ private:
             wanted << Criterion::foldKey(term.text);
         }
         fetchAll();
-        auto index = std::find_if(m_indexes.begin(), m_indexes.end(),
-                                  [&](const KeyIndex& k) { return k.columns == keyColumns; });
-        if (index == m_indexes.end()) {
-            KeyIndex built{keyColumns, {}};
-            for (size_t row = 0; row < m_rows.size(); ++row)
-                if (const auto key = rowKey(m_rows[row], keyColumns))
+        auto index =
+            std::find_if(m_set->indexes.begin(), m_set->indexes.end(),
+                         [&](const RowSet::KeyIndex& k) { return k.columns == keyColumns; });
+        if (index == m_set->indexes.end()) {
+            RowSet::KeyIndex built{keyColumns, {}};
+            for (size_t row = 0; row < m_set->rows.size(); ++row)
+                if (const auto key = rowKey(m_set->rows[row], keyColumns))
                     built.rows[*key].push_back(row);
-            m_indexes.push_back(std::move(built));
-            index = m_indexes.end() - 1;
+            m_set->indexes.push_back(std::move(built));
+            index = m_set->indexes.end() - 1;
         }
         const auto hit = index->rows.constFind(wanted.join(QChar(0x1F)));
         if (hit == index->rows.constEnd())
             return std::nullopt;
         for (const size_t row : hit.value())
-            if (criterion.matches(m_rows[row], columns))
+            if (criterion.matches(m_set->rows[row], columns))
                 return row;
         return std::nullopt;
     }
@@ -256,8 +291,8 @@ private:
     }
 
     int columnOf(const QString& name) const {
-        for (int i = 0; i < m_columns.size(); ++i)
-            if (m_columns[i].compare(name, Qt::CaseInsensitive) == 0)
+        for (int i = 0; i < m_set->columns.size(); ++i)
+            if (m_set->columns[i].compare(name, Qt::CaseInsensitive) == 0)
                 return i;
         throw Error(QStringLiteral("no field %1 in: %2").arg(name, redactedSql(m_sql)));
     }
@@ -268,16 +303,18 @@ private:
     }
 
     bool fetch() {
-        if (m_exhausted)
+        if (m_set->complete)
             return false;
         std::vector<Value> row;
-        row.reserve(size_t(m_columns.size()));
+        row.reserve(size_t(m_set->columns.size()));
         if (!m_source->next(row)) {
-            m_exhausted = true;
+            m_set->complete = true;
             m_source.reset();  // a finished read holds no lock
+            if (m_completed)
+                m_completed(m_set);
             return false;
         }
-        m_rows.push_back(std::move(row));
+        m_set->rows.push_back(std::move(row));
         return true;
     }
 
@@ -289,15 +326,9 @@ private:
     std::shared_ptr<SqlConnection> m_connection;
     std::unique_ptr<RowSource> m_source;
     QString m_sql;
-    QStringList m_columns;
-    std::vector<std::vector<Value>> m_rows;
-    struct KeyIndex {
-        std::vector<int> columns;
-        QHash<QString, std::vector<size_t>> rows;
-    };
-    std::vector<KeyIndex> m_indexes;
+    std::shared_ptr<RowSet> m_set;
+    Completed m_completed;
     size_t m_current = 0;
-    bool m_exhausted = false;
     bool m_noMatch = false;
     bool m_closed = false;
 };
@@ -336,6 +367,7 @@ public:
             throw Error(QStringLiteral("a transaction is already open"));
         // IMMEDIATE takes the write lock now, so a second writer waits for
         // the busy timeout instead of failing at its first write.
+        ++m_reads->writes;
         run(QStringLiteral("BEGIN IMMEDIATE"));
         m_inTransaction = true;
     }
@@ -343,6 +375,7 @@ public:
     void CommitTrans() override {
         if (!m_inTransaction)
             throw Error(QStringLiteral("CommitTrans without BeginTrans"));
+        ++m_reads->writes;
         run(QStringLiteral("COMMIT"));
         m_inTransaction = false;
     }
@@ -350,17 +383,33 @@ public:
     void RollbackTrans() override {
         if (!m_inTransaction)
             throw Error(QStringLiteral("RollbackTrans without BeginTrans"));
+        ++m_reads->writes;
         run(QStringLiteral("ROLLBACK"));
         m_inTransaction = false;
     }
 
     void Execute(const QString& sql) override {
+        ++m_reads->writes;
         run(sql, rewriteSystemPrefix(sql, QStringLiteral("zxsystem")));
     }
 
     std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>) override {
+        // A whole result read before, with nothing written since by anyone,
+        // is served again: the loads read the same table one after another.
+        const Version version{m_reads->writes, dataVersion(handle())};
+        const CachedRead& cached = m_reads->last;
+        if (cached.rows && cached.sql == sql && cached.version == version)
+            return std::make_unique<QtRecordset>(m_connection, cached.rows, sql);
         const QString sent = rewriteSystemPrefix(sql, QStringLiteral("zxsystem"));
-        return std::make_unique<QtRecordset>(m_connection, std::make_unique<SqliteRows>(handle(), sql, sent), sql);
+        // The recordset may outlive this object: it reaches the cache weakly.
+        std::weak_ptr<ReadCache> reads = m_reads;
+        return std::make_unique<QtRecordset>(
+            m_connection, std::make_unique<SqliteRows>(handle(), sql, sent), sql,
+            [reads, db = handle(), sql, version](const std::shared_ptr<RowSet>& rows) {
+                const auto cache = reads.lock();
+                if (cache && version == Version{cache->writes, dataVersion(db)})
+                    cache->last = {sql, version, rows};
+            });
     }
 
     QString ConnectString() const override { return m_text; }
@@ -385,9 +434,37 @@ private:
         return *static_cast<sqlite3* const*>(v.constData());
     }
 
+    // Changes whenever another connection commits to the file.
+    static qint64 dataVersion(sqlite3* db) {
+        sqlite3_stmt* statement = nullptr;
+        qint64 version = -1;
+        if (sqlite3_prepare_v2(db, "PRAGMA data_version", -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
+            version = sqlite3_column_int64(statement, 0);
+        sqlite3_finalize(statement);
+        return version;
+    }
+
+    struct Version {
+        quint64 writes = 0;
+        qint64 data = -1;
+        friend bool operator==(const Version&, const Version&) = default;
+    };
+    struct CachedRead {
+        QString sql;
+        Version version;
+        std::shared_ptr<RowSet> rows;
+    };
+    // The last complete read, and how many writes this connection has made.
+    struct ReadCache {
+        quint64 writes = 0;
+        CachedRead last;
+    };
+
     QString m_text;
     std::shared_ptr<SqlConnection> m_connection;
     bool m_inTransaction = false;
+    std::shared_ptr<ReadCache> m_reads = std::make_shared<ReadCache>();
 };
 
 }  // namespace
