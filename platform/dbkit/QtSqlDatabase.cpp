@@ -252,10 +252,12 @@ private:
     std::optional<size_t> findByKey(const Criterion& criterion, const std::vector<int>& columns) {
         const auto terms = *criterion.equalities();
         std::vector<int> keyColumns;
-        QStringList wanted;
+        QString wanted;
         for (const Criterion::Equality& term : terms) {
             keyColumns.push_back(columns[size_t(term.field)]);
-            wanted << Criterion::foldKey(term.text);
+            if (!wanted.isNull())
+                wanted += QChar(0x1F);
+            wanted += Criterion::foldKey(term.text);
         }
         fetchAll();
         auto index =
@@ -269,7 +271,7 @@ private:
             m_set->indexes.push_back(std::move(built));
             index = m_set->indexes.end() - 1;
         }
-        const auto hit = index->rows.constFind(wanted.join(QChar(0x1F)));
+        const auto hit = index->rows.constFind(wanted);
         if (hit == index->rows.constEnd())
             return std::nullopt;
         for (const size_t row : hit.value())
@@ -280,14 +282,16 @@ private:
 
     static std::optional<QString> rowKey(const std::vector<Value>& row,
                                          const std::vector<int>& keyColumns) {
-        QStringList parts;
+        QString key;
         for (const int column : keyColumns) {
             const Value& v = row[size_t(column)];
             if (v.isNull())
                 return std::nullopt;  // Null equals nothing
-            parts << Criterion::foldKey(v.variant().toString());
+            if (!key.isNull())
+                key += QChar(0x1F);
+            key += Criterion::foldKey(v.variant().toString());
         }
-        return parts.join(QChar(0x1F));
+        return key;
     }
 
     int columnOf(const QString& name) const {
