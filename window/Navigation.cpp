@@ -185,7 +185,10 @@ void Main::ComE_Click() {
 
 void Main::ComC_Click() {
     WBAS::CancelCode = 3;
-    WBAS::UnloadMain();
+    if (WBAS::MainIfLoaded() == this)
+        WBAS::UnloadMain();
+    else
+        hide();  // a window that is not the module's instance just closes
 }
 
 }  // namespace zx::ui
