@@ -108,7 +108,7 @@ private:
     bool m_done = false;
 };
 
-QString periodRows(const QString& account, int year) {
+QStringList periodValues(const QString& account, int year) {
     QStringList rows;
     for (int month = 1; month <= 12; ++month) {
         const QDate begin(year, month, 1);
@@ -119,21 +119,27 @@ QString periodRows(const QString& account, int year) {
                     .arg(begin.toString(Qt::ISODate),
                          begin.addMonths(1).addDays(-1).toString(Qt::ISODate));
     }
-    return QStringLiteral(
-               "INSERT OR IGNORE INTO ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
-           rows.join(QLatin1Char(','));
+    return rows;
+}
+
+QString periodRows(const QString& account, int year) {
+    return QStringLiteral("INSERT OR IGNORE INTO ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
+           periodValues(account, year).join(QLatin1Char(','));
+}
+
+void checkAccountNumbers(const QString& account, const QString& year) {
+    static const QRegularExpression accountForm(QStringLiteral("^[0-9A-Za-z]{3}$"));
+    static const QRegularExpression yearForm(QStringLiteral("^[0-9]{4}$"));
+    if (!accountForm.match(account).hasMatch())
+        throw Error(QStringLiteral("the account number must be 3 letters or digits: \"%1\"").arg(account));
+    if (!yearForm.match(year).hasMatch())
+        throw Error(QStringLiteral("the year must be 4 digits: \"%1\"").arg(year));
 }
 
 }  // namespace
 
 CreatedAccount createAccount(const QString& dir, const QString& account, const QString& year) {
-    static const QRegularExpression accountForm(QStringLiteral("^[0-9A-Za-z]{3}$"));
-    static const QRegularExpression yearForm(QStringLiteral("^[0-9]{4}$"));
-    if (!accountForm.match(account).hasMatch())
-        throw Error(
-            QStringLiteral("the account number must be 3 letters or digits: \"%1\"").arg(account));
-    if (!yearForm.match(year).hasMatch())
-        throw Error(QStringLiteral("the year must be 4 digits: \"%1\"").arg(year));
+    checkAccountNumbers(account, year);
     if (!QDir().mkpath(dir))
         throw Error(QStringLiteral("cannot create the folder %1").arg(dir));
 
@@ -185,8 +191,23 @@ void addDemoData(const QString& accountFile, const QString& year) {
     database->CommitTrans();
 }
 
-std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
-                                              const QString& systemFile) {
+namespace {
+
+// A database is an account when every table the wizard uses can be read.
+void checkAccountTables(db::HostDatabase& database, const QString& name) {
+    for (const char* table : RequiredTables) {
+        try {
+            database.OpenRecordset(QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));
+        } catch (const Error& error) {
+            throw Error(QStringLiteral("%1 is not an account database: cannot read table %2 (%3)")
+                            .arg(name, QLatin1String(table), error.message()));
+        }
+    }
+}
+
+}  // namespace
+
+std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile, const QString& systemFile) {
     const QFileInfo file(accountFile);
     if (!file.exists())
         throw Error(QStringLiteral("account database not found: %1").arg(accountFile));
@@ -199,16 +220,38 @@ std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
         text += QStringLiteral(";System Database=") + QFileInfo(systemFile).absoluteFilePath();
     }
     auto database = db::openDatabase(text);
-    for (const char* table : RequiredTables) {
-        try {
-            database->OpenRecordset(
-                QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));
-        } catch (const Error& error) {
-            throw Error(QStringLiteral("%1 is not an account database: cannot read table %2 (%3)")
-                            .arg(accountFile, QLatin1String(table), error.message()));
-        }
-    }
+    checkAccountTables(*database, accountFile);
     return database;
+}
+
+std::unique_ptr<db::HostDatabase> openOdbcAccount(const QString& odbc) {
+    auto database = db::openDatabase(QStringLiteral("Provider=ODBC;") + odbc);
+    checkAccountTables(*database, db::maskedConnectionText(odbc));
+    return database;
+}
+
+void createOdbcAccount(const QString& odbc, const QString& account, const QString& year) {
+    checkAccountNumbers(account, year);
+    auto database = db::openDatabase(QStringLiteral("Provider=ODBC;") + odbc);
+    bool exists = true;
+    try {
+        database->OpenRecordset(QStringLiteral("select * from AccInformation where 1=0"));
+    } catch (const Error&) {
+        exists = false;
+    }
+    if (exists)
+        throw Error(QStringLiteral("%1 already holds an account; an account is never overwritten")
+                        .arg(db::maskedConnectionText(odbc)));
+    database->BeginTrans();
+    runSqlResource(*database, QStringLiteral(":/sql/postgresql/account-schema.sql"));
+    runSqlResource(*database, QStringLiteral(":/sql/account-defaults.sql"));
+    runSqlResource(*database, QStringLiteral(":/sql/postgresql/system-schema.sql"));
+    database->Execute(QStringLiteral("DELETE FROM zxsystem..ua_period WHERE cAcc_Id='%1' AND iYear=%2")
+                          .arg(db::sqlQuoted(account), year));
+    for (const QString& row : periodValues(account, year.toInt()))
+        database->Execute(QStringLiteral("INSERT INTO zxsystem..ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
+                          row);
+    database->CommitTrans();
 }
 
 }  // namespace zx::host

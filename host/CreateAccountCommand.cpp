@@ -23,11 +23,26 @@ int createAccountCommand(const QStringList& args) {
     const QCommandLineOption year(
         QStringLiteral("year"), QStringLiteral("Four-digit account year (default: this year)."),
         QStringLiteral("YYYY"), QString::number(QDate::currentDate().year()));
+    const QCommandLineOption odbc(QStringLiteral("odbc"),
+                                  QStringLiteral("Instead of DIR: create the tables and rows in the empty server "
+                                                 "database of this ODBC connection string."),
+                                  QStringLiteral("CONNECTION"));
     parser.addOption(account);
     parser.addOption(year);
+    parser.addOption(odbc);
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("create-account"), args, &exit))
         return exit;
+    if (parser.isSet(odbc)) {
+        try {
+            createOdbcAccount(parser.value(odbc), parser.value(account), parser.value(year));
+            std::printf("created the account tables in the server database\n");
+            return ExitOk;
+        } catch (const Error& error) {
+            printError(error.message());
+            return ExitFailed;
+        }
+    }
     if (parser.positionalArguments().size() != 1) {
         printError(
             QStringLiteral("create-account needs one folder; see zxwizard create-account --help"));

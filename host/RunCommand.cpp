@@ -50,13 +50,17 @@ int runCommand(const QStringList& args) {
         QStringLiteral("With --script: save a PNG of the window just before "
                        "its modal display ends."),
         QStringLiteral("FILE.png"));
-    parser.addOptions({dbOption, sysOption, systemDb, script, screenshot});
+    const QCommandLineOption odbc(QStringLiteral("odbc"),
+                                  QStringLiteral("Instead of --db: the account on a server, by ODBC connection string."),
+                                  QStringLiteral("CONNECTION"));
+    parser.addOptions({dbOption, odbc, sysOption, systemDb, script, screenshot});
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("run"), args, &exit))
         return exit;
-    if (!parser.isSet(dbOption) || !parser.isSet(sysOption) ||
+    if (parser.isSet(dbOption) == parser.isSet(odbc) || !parser.isSet(sysOption) ||
         !parser.positionalArguments().isEmpty()) {
-        printError(QStringLiteral("run needs --db FILE and --sys CODE; see zxwizard run --help"));
+        printError(QStringLiteral(
+            "run needs --db FILE (or --odbc CONNECTION) and --sys CODE; see zxwizard run --help"));
         return ExitUsage;
     }
     if (parser.isSet(screenshot) && !parser.isSet(script)) {
@@ -66,6 +70,7 @@ int runCommand(const QStringList& args) {
     RunOptions options;
     options.screenshot = parser.value(screenshot);
     options.accountFile = parser.value(dbOption);
+    options.odbc = parser.value(odbc);
     options.systemFile = parser.value(systemDb);
     options.subsystem = parser.value(sysOption);
     if (parser.isSet(script)) {

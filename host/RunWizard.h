@@ -9,6 +9,7 @@ namespace zx::host {
 struct RunOptions {
     QString accountFile;
     QString systemFile;  // empty: zxsystem.db beside the account
+    QString odbc;        // instead of a file: an ODBC connection string
     QString subsystem;
     std::optional<QString> script;  // the script's text; none: a real window
     QString screenshot;             // with a script: PNG of the window at its end

@@ -51,6 +51,15 @@ public:
     }
     QSqlDatabase& db() { return m_db; }
 
+    // Recordsets still reading, so that a driver with one pending result
+    // per connection can have them read to the end first.
+    QList<std::function<void()>*> pending;
+    void drainPending() {
+        const auto drains = pending;
+        for (auto* drain : drains)
+            (*drain)();
+    }
+
 private:
     QString m_name;
     QSqlDatabase m_db;
@@ -63,6 +72,37 @@ public:
     virtual QStringList columns() const = 0;
     // The next row into `row`; false at the end. Throws on a failure.
     virtual bool next(std::vector<Value>& row) = 0;
+};
+
+// Any QtSql driver. Some ODBC drivers keep one result pending per
+// connection; the database drains open recordsets before the next statement.
+class QueryRows final : public RowSource {
+public:
+    QueryRows(QSqlDatabase& db, const QString& sql, const QString& sent) : m_query(db), m_sql(sql) {
+        m_query.setForwardOnly(true);
+        if (!m_query.exec(sent))
+            failSql(sql, m_query.lastError());
+        const QSqlRecord record = m_query.record();
+        for (int i = 0; i < record.count(); ++i)
+            m_columns << record.fieldName(i);
+    }
+    QStringList columns() const override { return m_columns; }
+    bool next(std::vector<Value>& row) override {
+        if (!m_query.next()) {
+            if (m_query.lastError().isValid())
+                failSql(m_sql, m_query.lastError());
+            m_query.finish();
+            return false;
+        }
+        for (int i = 0; i < int(m_columns.size()); ++i)
+            row.push_back(m_query.isNull(i) ? Value::null() : Value(m_query.value(i)));
+        return true;
+    }
+
+private:
+    QSqlQuery m_query;
+    QString m_sql;
+    QStringList m_columns;
 };
 
 // SQLite read straight from the connection's handle: QtSql's per-row
@@ -164,9 +204,12 @@ public:
           m_set(std::make_shared<RowSet>()),
           m_completed(std::move(completed)) {
         m_set->columns = m_source->columns();
+        m_drain = [this] { fetchAll(); };
+        m_connection->pending.append(&m_drain);
         fetch();  // emptiness costs one row
         m_current = 0;
     }
+    ~QtRecordset() override { m_connection->pending.removeAll(&m_drain); }
     // Over rows another recordset has read completely.
     QtRecordset(std::shared_ptr<SqlConnection> connection, std::shared_ptr<RowSet> rows,
                 const QString& sql)
@@ -219,6 +262,7 @@ public:
 
     void Close() override {
         m_source.reset();
+        m_connection->pending.removeAll(&m_drain);
         m_set = std::make_shared<RowSet>();
         m_closed = true;
     }
@@ -314,6 +358,7 @@ private:
         if (!m_source->next(row)) {
             m_set->complete = true;
             m_source.reset();  // a finished read holds no lock
+            m_connection->pending.removeAll(&m_drain);
             if (m_completed)
                 m_completed(m_set);
             return false;
@@ -332,6 +377,7 @@ private:
     QString m_sql;
     std::shared_ptr<RowSet> m_set;
     Completed m_completed;
+    std::function<void()> m_drain;
     size_t m_current = 0;
     bool m_noMatch = false;
     bool m_closed = false;
@@ -471,6 +517,69 @@ private:
     std::shared_ptr<ReadCache> m_reads = std::make_shared<ReadCache>();
 };
 
+// Any ODBC data source through QODBC: SQL Server through FreeTDS in
+// production. Transactions are the driver's (autocommit off), never
+// BEGIN/COMMIT texts; the system tables are reached as schema zxsystem.
+class OdbcDatabase final : public HostDatabase, private AdoConnection {
+public:
+    OdbcDatabase(const QString& connectionText, const QString& odbc) : m_text(maskedConnectionText(connectionText)) {
+        m_connection = std::make_shared<SqlConnection>(QStringLiteral("QODBC"));
+        QSqlDatabase& db = m_connection->db();
+        db.setDatabaseName(odbc);
+        db.setConnectOptions(QStringLiteral("SQL_ATTR_ODBC_VERSION=SQL_OV_ODBC3"));
+        if (!db.open())
+            throw Error(QStringLiteral("cannot connect to %1: %2")
+                            .arg(maskedConnectionText(odbc), maskedConnectionText(driverText(db.lastError()))));
+    }
+
+    void BeginTrans() override {
+        if (m_inTransaction)
+            throw Error(QStringLiteral("a transaction is already open"));
+        m_connection->drainPending();
+        if (!m_connection->db().transaction())
+            throw Error(QStringLiteral("cannot begin a transaction: %1").arg(driverText(m_connection->db().lastError())));
+        m_inTransaction = true;
+    }
+    void CommitTrans() override {
+        if (!m_inTransaction)
+            throw Error(QStringLiteral("CommitTrans without BeginTrans"));
+        m_connection->drainPending();
+        if (!m_connection->db().commit())  // its return, not lastError(), tells
+            throw Error(QStringLiteral("commit failed: %1").arg(driverText(m_connection->db().lastError())));
+        m_inTransaction = false;
+    }
+    void RollbackTrans() override {
+        if (!m_inTransaction)
+            throw Error(QStringLiteral("RollbackTrans without BeginTrans"));
+        m_connection->drainPending();
+        if (!m_connection->db().rollback())
+            throw Error(QStringLiteral("rollback failed: %1").arg(driverText(m_connection->db().lastError())));
+        m_inTransaction = false;
+    }
+    void Execute(const QString& sql) override {
+        m_connection->drainPending();
+        QSqlQuery query(m_connection->db());
+        if (!query.exec(rewriteSystemPrefix(sql, QStringLiteral("zxsystem"))))
+            failSql(sql, query.lastError());
+        query.finish();
+    }
+    std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>) override {
+        m_connection->drainPending();
+        const QString sent = rewriteSystemPrefix(sql, QStringLiteral("zxsystem"));
+        return std::make_unique<QtRecordset>(
+            m_connection, std::make_unique<QueryRows>(m_connection->db(), sql, sent), sql, nullptr);
+    }
+    QString ConnectString() const override { return m_text; }
+    AdoConnection& Connection() override { return *this; }
+
+private:
+    QString ConnectionString() const override { return m_text; }
+
+    QString m_text;
+    std::shared_ptr<SqlConnection> m_connection;
+    bool m_inTransaction = false;
+};
+
 }  // namespace
 
 std::unique_ptr<HostDatabase> openDatabase(const QString& connectionText) {
@@ -481,6 +590,8 @@ std::unique_ptr<HostDatabase> openDatabase(const QString& connectionText) {
     const QString provider = parsed->value(QStringLiteral("Provider"));
     if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0)
         return std::make_unique<SqliteDatabase>(connectionText, *parsed);
+    if (provider.compare(QLatin1String("ODBC"), Qt::CaseInsensitive) == 0)
+        return std::make_unique<OdbcDatabase>(connectionText, parsed->withoutProvider());
     throw Error(QStringLiteral("unknown provider \"%1\" in %2")
                     .arg(provider, maskedConnectionText(connectionText)));
 }

@@ -14,8 +14,10 @@ namespace zx::db {
 
 // Opens the database named by an ADO-style connection text:
 //   Provider=SQLite;Data Source=<absolute path>[;System Database=<path>]
+//   Provider=ODBC;<ODBC connection string>
 // The SQLite account file and its system database (default: zxsystem.db
-// beside it) must exist; nothing is created here.
+// beside it) must exist; nothing is created here. On ODBC the system tables
+// are the schema zxsystem of the account database.
 std::unique_ptr<HostDatabase> openDatabase(const QString& connectionText);
 
 }  // namespace zx::db
