@@ -34,12 +34,14 @@ QString closeMonths(const QString& flag, int from, int to) {
 }
 
 void runScenario(const Scenario& sc) {
+    if (TestAccount::onServer() && !sc.notOnServer.isEmpty())
+        QSKIP(qPrintable(sc.notOnServer));
     TestAccount account(sc.year, QStringLiteral("001"), sc.fileName);
     for (const QString& sql : sc.setup)
         account.exec(sql);
     const QString before = account.dump();
 
-    const CliResult run = runCli({"run", "--db", account.path(), "--sys", sc.sys}, sc.script);
+    const CliResult run = runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", sc.sys}, sc.script);
     QVERIFY2(run.exitCode == sc.exit, qPrintable(describe(run)));
     QCOMPARE(run.messages(), sc.messages);
     if (sc.unchanged)

@@ -7,7 +7,6 @@
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
-#include <QTest>
 
 #include <stdexcept>
 
@@ -17,15 +16,53 @@ int g_counter = 0;
 
 void check(bool ok, const QSqlQuery& q, const QString& sql) {
     if (!ok)
-        throw std::runtime_error(QStringLiteral("test SQL failed: %1 (%2)")
-                                     .arg(sql, q.lastError().text())
-                                     .toStdString());
+        throw std::runtime_error(
+            QStringLiteral("test SQL failed: %1 (%2)").arg(sql, q.lastError().text()).toStdString());
+}
+
+QString serverOdbc(const QString& database) {
+    return QStringLiteral("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;Database=%3;Uid=postgres")
+        .arg(qEnvironmentVariable("ZX_PG_HOST"), qEnvironmentVariable("ZX_PG_PORT"), database);
+}
+
+// Statements outside any database: creating and dropping the accounts'.
+void onMaintenanceDatabase(const QString& sql) {
+    const QString name = QStringLiteral("testaccount-maintenance");
+    {
+        QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
+                                                       : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+        if (!db.isOpen()) {
+            db.setDatabaseName(serverOdbc(QStringLiteral("postgres")));
+            if (!db.open())
+                throw std::runtime_error(db.lastError().text().toStdString());
+        }
+        QSqlQuery q(db);
+        check(q.exec(sql), q, sql);
+    }
+}
+
+QString cell(const QSqlQuery& rows, int i) {
+    return rows.isNull(i) ? QStringLiteral("NULL") : QLatin1Char('\'') + rows.value(i).toString() + QLatin1Char('\'');
 }
 
 }  // namespace
 
-TestAccount::TestAccount(const QString& year, const QString& account, const QString& fileName)
-    : m_year(year) {
+bool TestAccount::onServer() { return qEnvironmentVariable("ZX_TEST_BACKEND") == QLatin1String("postgres"); }
+
+TestAccount::TestAccount(const QString& year, const QString& account, const QString& fileName) {
+    m_connection = QStringLiteral("testaccount-%1").arg(++g_counter);
+    if (onServer()) {
+        QString name = fileName.isEmpty() ? QStringLiteral("ZXDATA_%1_%2").arg(account, year)
+                                          : QString(fileName).remove(QStringLiteral(".db"));
+        m_serverDatabase = QStringLiteral("%1_t%2_%3").arg(name).arg(::getpid()).arg(g_counter);
+        onMaintenanceDatabase(QStringLiteral("CREATE DATABASE \"%1\"").arg(m_serverDatabase));
+        m_odbc = serverOdbc(m_serverDatabase);
+        zx::host::createOdbcAccount(m_odbc, account, year);
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connection);
+        db.setDatabaseName(m_odbc);
+        db.open();
+        return;
+    }
     const auto created = zx::host::createAccount(m_dir.path(), account, year);
     m_path = created.accountFile;
     m_systemPath = created.systemFile;
@@ -34,39 +71,50 @@ TestAccount::TestAccount(const QString& year, const QString& account, const QStr
         QFile::rename(m_path, renamed);
         m_path = renamed;
     }
-    m_connection = QStringLiteral("testaccount-%1").arg(++g_counter);
     QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
     db.setDatabaseName(m_path);
     db.open();
     QSqlQuery attach(db);
-    check(attach.exec(QStringLiteral("ATTACH DATABASE '%1' AS zxsystem").arg(m_systemPath)), attach,
-          "attach");
+    check(attach.exec(QStringLiteral("ATTACH DATABASE '%1' AS zxsystem").arg(m_systemPath)), attach, "attach");
 }
 
 TestAccount::~TestAccount() {
     {
-        QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-        db.close();
+        QSqlDatabase database = db();
+        database.close();
     }
     QSqlDatabase::removeDatabase(m_connection);
+    if (!m_serverDatabase.isEmpty()) {
+        try {
+            onMaintenanceDatabase(QStringLiteral("DROP DATABASE IF EXISTS \"%1\"").arg(m_serverDatabase));
+        } catch (const std::exception&) {  // a leftover database goes with the server
+        }
+    }
+}
+
+QSqlDatabase TestAccount::db() const { return QSqlDatabase::database(m_connection, false); }
+
+QStringList TestAccount::cliArgs() const {
+    return onServer() ? QStringList{QStringLiteral("--odbc"), m_odbc} : QStringList{QStringLiteral("--db"), m_path};
 }
 
 QString TestAccount::connectionText() const {
-    return QStringLiteral("Provider=SQLite;Data Source=") + m_path;
+    return onServer() ? QStringLiteral("Provider=ODBC;") + m_odbc : QStringLiteral("Provider=SQLite;Data Source=") + m_path;
 }
 
 std::unique_ptr<zx::db::HostDatabase> TestAccount::open() const {
-    return zx::db::openDatabase(connectionText() + QStringLiteral(";System Database=") +
-                                m_systemPath);
+    if (onServer())
+        return zx::db::openDatabase(connectionText());
+    return zx::db::openDatabase(connectionText() + QStringLiteral(";System Database=") + m_systemPath);
 }
 
 void TestAccount::exec(const QString& sql) const {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(db());
     check(q.exec(sql), q, sql);
 }
 
 QVariant TestAccount::value(const QString& sql) const {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(db());
     check(q.exec(sql), q, sql);
     if (!q.next() || q.isNull(0))
         return QVariant();
@@ -74,13 +122,11 @@ QVariant TestAccount::value(const QString& sql) const {
 }
 
 QVariant TestAccount::param(const QString& sys, const QString& name) const {
-    return value(
-        QStringLiteral("select cValue from AccInformation where cSysID='%1' and cName='%2'")
-            .arg(sys, name));
+    return value(QStringLiteral("select cValue from AccInformation where cSysID='%1' and cName='%2'").arg(sys, name));
 }
 
 void TestAccount::setParam(const QString& sys, const QString& name, const QVariant& v) const {
-    QSqlQuery q(QSqlDatabase::database(m_connection, false));
+    QSqlQuery q(db());
     q.prepare(QStringLiteral("update AccInformation set cValue=? where cSysID=? and cName=?"));
     q.addBindValue(v.isValid() ? v : QVariant(QMetaType::fromType<QString>()));
     q.addBindValue(sys);
@@ -88,43 +134,31 @@ void TestAccount::setParam(const QString& sys, const QString& name, const QVaria
     check(q.exec(), q, QStringLiteral("setParam"));
 }
 
-void TestAccount::setStartDate(const QString& sys, const QString& name, int month) const {
-    setParam(sys, name, QStringLiteral("%1-%2-1").arg(m_year).arg(month));
-}
-
-void TestAccount::closeMonths(const QString& flag, int from, int to) const {
-    exec(QStringLiteral("update GL_mend set %1=1 where iperiod between %2 and %3")
-             .arg(flag)
-             .arg(from)
-             .arg(to));
-}
-
 QString TestAccount::dump() const {
-    QSqlDatabase db = QSqlDatabase::database(m_connection, false);
-    QString out;
-    QSqlQuery tables(db);
-    check(tables.exec(QStringLiteral("select 'main', name from main.sqlite_master where type in "
-                                     "('table','index','trigger') union all "
-                                     "select 'zxsystem', name from zxsystem.sqlite_master where "
-                                     "type in ('table','index','trigger') "
-                                     "order by 1, 2")),
+    QSqlQuery tables(db());
+    check(tables.exec(onServer()
+                          ? QStringLiteral("select table_schema, table_name from information_schema.tables "
+                                           "where table_schema in ('public','zxsystem') order by 1, 2")
+                          : QStringLiteral("select 'main', name from main.sqlite_master where type='table' union all "
+                                           "select 'zxsystem', name from zxsystem.sqlite_master where type='table' "
+                                           "order by 1, 2")),
           tables, "tables");
     QList<QPair<QString, QString>> names;
     while (tables.next())
         names.append({tables.value(0).toString(), tables.value(1).toString()});
+    QString out;
     for (const auto& [schema, name] : names) {
-        QSqlQuery rows(db);
-        if (!rows.exec(QStringLiteral("select * from %1.\"%2\" order by rowid").arg(schema, name)))
-            continue;  // an index
-        out += QStringLiteral("== %1.%2\n").arg(schema, name);
+        QSqlQuery rows(db());
+        check(rows.exec(QStringLiteral("select * from %1.\"%2\"").arg(schema, name)), rows, name);
+        QStringList lines;
         while (rows.next()) {
             QStringList cells;
             for (int i = 0; i < rows.record().count(); ++i)
-                cells << (rows.isNull(i)
-                              ? QStringLiteral("NULL")
-                              : QLatin1Char('\'') + rows.value(i).toString() + QLatin1Char('\''));
-            out += cells.join(QLatin1Char('|')) + QLatin1Char('\n');
+                cells << cell(rows, i);
+            lines << cells.join(QLatin1Char('|'));
         }
+        lines.sort();  // the server keeps no row order
+        out += QStringLiteral("== %1.%2\n").arg(schema, name) + lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
     }
     return out;
 }

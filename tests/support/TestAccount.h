@@ -1,7 +1,8 @@
 #pragma once
 
-// A throw-away account (account file and system database in a temporary
-// folder) with direct SQL access for arranging and checking rows.
+// A throw-away account with direct SQL access for arranging and checking
+// rows: files in a temporary folder, or, when ZX_TEST_BACKEND=postgres, a
+// database of its own on the test server (reached through ODBC).
 
 #include "dbkit/HostDatabase.h"
 
@@ -13,11 +14,16 @@
 
 class TestAccount {
 public:
+    // Whether the accounts live on the test server.
+    static bool onServer();
+
     explicit TestAccount(const QString& year = QStringLiteral("2001"),
                          const QString& account = QStringLiteral("001"),
                          const QString& fileName = QString());
     ~TestAccount();
 
+    // How `zxwizard` is told where the account is: --db FILE or --odbc TEXT.
+    QStringList cliArgs() const;
     QString path() const { return m_path; }
     QString systemPath() const { return m_systemPath; }
     QString dir() const { return m_dir.path(); }
@@ -26,18 +32,18 @@ public:
 
     // Direct access, outside any run.
     void exec(const QString& sql) const;
-    QVariant value(
-        const QString& sql) const;  // first column of the first row; null QVariant if none
+    QVariant value(const QString& sql) const;  // first column of the first row; null QVariant if none
     QVariant param(const QString& sys, const QString& name) const;
     void setParam(const QString& sys, const QString& name, const QVariant& value) const;
-    void setStartDate(const QString& sys, const QString& name, int month) const;
-    void closeMonths(const QString& flag, int from, int to) const;
 
-    // Every row of every table of both databases, in a fixed order.
+    // Every row of every table of the account and its system tables.
     QString dump() const;
 
 private:
+    QSqlDatabase db() const;
+
     QTemporaryDir m_dir;
-    QString m_path, m_systemPath, m_year;
+    QString m_path, m_systemPath;
+    QString m_serverDatabase, m_odbc;  // on the server
     QString m_connection;
 };
