@@ -123,7 +123,8 @@ QStringList periodValues(const QString& account, int year) {
 }
 
 QString periodRows(const QString& account, int year) {
-    return QStringLiteral("INSERT OR IGNORE INTO ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
+    return QStringLiteral(
+               "INSERT OR IGNORE INTO ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
            periodValues(account, year).join(QLatin1Char(','));
 }
 
@@ -131,7 +132,8 @@ void checkAccountNumbers(const QString& account, const QString& year) {
     static const QRegularExpression accountForm(QStringLiteral("^[0-9A-Za-z]{3}$"));
     static const QRegularExpression yearForm(QStringLiteral("^[0-9]{4}$"));
     if (!accountForm.match(account).hasMatch())
-        throw Error(QStringLiteral("the account number must be 3 letters or digits: \"%1\"").arg(account));
+        throw Error(
+            QStringLiteral("the account number must be 3 letters or digits: \"%1\"").arg(account));
     if (!yearForm.match(year).hasMatch())
         throw Error(QStringLiteral("the year must be 4 digits: \"%1\"").arg(year));
 }
@@ -197,7 +199,8 @@ namespace {
 void checkAccountTables(db::HostDatabase& database, const QString& name) {
     for (const char* table : RequiredTables) {
         try {
-            database.OpenRecordset(QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));
+            database.OpenRecordset(
+                QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));
         } catch (const Error& error) {
             throw Error(QStringLiteral("%1 is not an account database: cannot read table %2 (%3)")
                             .arg(name, QLatin1String(table), error.message()));
@@ -207,7 +210,8 @@ void checkAccountTables(db::HostDatabase& database, const QString& name) {
 
 }  // namespace
 
-std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile, const QString& systemFile) {
+std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
+                                              const QString& systemFile) {
     const QFileInfo file(accountFile);
     if (!file.exists())
         throw Error(QStringLiteral("account database not found: %1").arg(accountFile));
@@ -246,11 +250,14 @@ void createOdbcAccount(const QString& odbc, const QString& account, const QStrin
     runSqlResource(*database, QStringLiteral(":/sql/postgresql/account-schema.sql"));
     runSqlResource(*database, QStringLiteral(":/sql/account-defaults.sql"));
     runSqlResource(*database, QStringLiteral(":/sql/postgresql/system-schema.sql"));
-    database->Execute(QStringLiteral("DELETE FROM zxsystem..ua_period WHERE cAcc_Id='%1' AND iYear=%2")
-                          .arg(db::sqlQuoted(account), year));
+    database->Execute(
+        QStringLiteral("DELETE FROM zxsystem..ua_period WHERE cAcc_Id='%1' AND iYear=%2")
+            .arg(db::sqlQuoted(account), year));
     for (const QString& row : periodValues(account, year.toInt()))
-        database->Execute(QStringLiteral("INSERT INTO zxsystem..ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
-                          row);
+        database->Execute(
+            QStringLiteral(
+                "INSERT INTO zxsystem..ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
+            row);
     database->CommitTrans();
 }
 

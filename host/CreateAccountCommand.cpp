@@ -23,10 +23,11 @@ int createAccountCommand(const QStringList& args) {
     const QCommandLineOption year(
         QStringLiteral("year"), QStringLiteral("Four-digit account year (default: this year)."),
         QStringLiteral("YYYY"), QString::number(QDate::currentDate().year()));
-    const QCommandLineOption odbc(QStringLiteral("odbc"),
-                                  QStringLiteral("Instead of DIR: create the tables and rows in the empty server "
-                                                 "database of this ODBC connection string."),
-                                  QStringLiteral("CONNECTION"));
+    const QCommandLineOption odbc(
+        QStringLiteral("odbc"),
+        QStringLiteral("Instead of DIR: create the tables and rows in the empty server "
+                       "database of this ODBC connection string."),
+        QStringLiteral("CONNECTION"));
     parser.addOption(account);
     parser.addOption(year);
     parser.addOption(odbc);

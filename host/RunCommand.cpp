@@ -50,9 +50,10 @@ int runCommand(const QStringList& args) {
         QStringLiteral("With --script: save a PNG of the window just before "
                        "its modal display ends."),
         QStringLiteral("FILE.png"));
-    const QCommandLineOption odbc(QStringLiteral("odbc"),
-                                  QStringLiteral("Instead of --db: the account on a server, by ODBC connection string."),
-                                  QStringLiteral("CONNECTION"));
+    const QCommandLineOption odbc(
+        QStringLiteral("odbc"),
+        QStringLiteral("Instead of --db: the account on a server, by ODBC connection string."),
+        QStringLiteral("CONNECTION"));
     parser.addOptions({dbOption, odbc, sysOption, systemDb, script, screenshot});
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("run"), args, &exit))

@@ -35,8 +35,9 @@ int runWizard(const RunOptions& options, int argc, char** argv) {
     QApplication app(argc, argv);
 
     try {
-        auto database = options.odbc.isEmpty() ? openAccount(options.accountFile, options.systemFile)
-                                               : openOdbcAccount(options.odbc);
+        auto database = options.odbc.isEmpty()
+                            ? openAccount(options.accountFile, options.systemFile)
+                            : openOdbcAccount(options.odbc);
         const Snapshot before = Snapshot::take(*database);
         WizardClient wizard = WizardClient::create();
         ScriptDriver driver(std::move(actions));

@@ -54,20 +54,23 @@ int showCommand(const QStringList& args) {
         QStringLiteral("system-db"),
         QStringLiteral("System database (default: zxsystem.db beside FILE)."),
         QStringLiteral("FILE"));
-    const QCommandLineOption odbc(QStringLiteral("odbc"),
-                                  QStringLiteral("Instead of --db: the account on a server, by ODBC connection string."),
-                                  QStringLiteral("CONNECTION"));
+    const QCommandLineOption odbc(
+        QStringLiteral("odbc"),
+        QStringLiteral("Instead of --db: the account on a server, by ODBC connection string."),
+        QStringLiteral("CONNECTION"));
     parser.addOptions({dbOption, odbc, sysOption, systemDb});
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("show"), args, &exit))
         return exit;
     if (parser.isSet(dbOption) == parser.isSet(odbc)) {
-        printError(QStringLiteral("show needs --db FILE or --odbc CONNECTION; see zxwizard show --help"));
+        printError(
+            QStringLiteral("show needs --db FILE or --odbc CONNECTION; see zxwizard show --help"));
         return ExitUsage;
     }
     try {
-        auto database = parser.isSet(odbc) ? openOdbcAccount(parser.value(odbc))
-                                           : openAccount(parser.value(dbOption), parser.value(systemDb));
+        auto database = parser.isSet(odbc)
+                            ? openOdbcAccount(parser.value(odbc))
+                            : openAccount(parser.value(dbOption), parser.value(systemDb));
         QString sql = QStringLiteral("select cSysID, cName, cValue, cDefault from AccInformation");
         if (parser.isSet(sysOption))
             sql += QStringLiteral(" where cSysID='") + db::sqlQuoted(parser.value(sysOption)) +

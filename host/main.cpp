@@ -25,7 +25,16 @@ const char* const Usage =
 
 }  // namespace
 
+// Qt's own warnings (a driver's "unable to connect", a platform's notes)
+// would repeat, on several lines, what the command already says in one.
+void quietQtMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    if (type == QtFatalMsg || type == QtCriticalMsg ||
+        qEnvironmentVariableIsSet("ZXWIZARD_QT_MESSAGES"))
+        std::fprintf(stderr, "%s\n", qPrintable(qFormatLogMessage(type, context, message)));
+}
+
 int main(int argc, char** argv) {
+    qInstallMessageHandler(quietQtMessages);
     // Qt wants a private runtime folder; make it quietly when the session has none.
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
         const QByteArray runtime = "/tmp/runtime-" + QByteArray::number(::getuid());

@@ -43,13 +43,14 @@ QList<Scenario> scenarios() {
               .fileName = "zxdata_001_2001.db",
               .script = "click ComN\npaste Te43 4\nclick ComE",
               .params = {{"SA", "dSaleStartDate", "2001-4-1"}}});
-    s.append({.name = "no ZXDATA_ in the name",
-              .fileName = "account.db",
-              .script = "close",
-              .exit = 2,
-              .messages = {"打开的数据库有问题！（QLit）"},
-              .unchanged = true,
-              .notOnServer = "the year is cut from the connection text, which differs by provider"});
+    s.append(
+        {.name = "no ZXDATA_ in the name",
+         .fileName = "account.db",
+         .script = "close",
+         .exit = 2,
+         .messages = {"打开的数据库有问题！（QLit）"},
+         .unchanged = true,
+         .notOnServer = "the year is cut from the connection text, which differs by provider"});
 
     // Cancel, in every form, writes nothing.
     s.append({.name = "cancel on step 1",
@@ -204,8 +205,9 @@ private Q_SLOTS:
     void messageTitles() {
         // Missing entries carry the fallback title; invalid ones the provider's empty one.
         TestAccount account;
-        const CliResult run = runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
-                                     "click Ch14\nclick ComN\ntype Te11 7\nclick ComN\nclose");
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
+                   "click Ch14\nclick ComN\ntype Te11 7\nclick ComN\nclose");
         const auto messages = run.eventsOf("message");
         QCOMPARE(messages.size(), 2);
         QCOMPARE(messages[0].value("title").toString(), QStringLiteral("向导提示"));
@@ -214,8 +216,9 @@ private Q_SLOTS:
 
     void skippedAndResultEvents() {
         TestAccount account;
-        const CliResult run = runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
-                                     "click ComN\nclick ComC1\n\n# done\nclick ComN\ndump");
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
+                   "click ComN\nclick ComC1\n\n# done\nclick ComN\ndump");
         QCOMPARE(run.exitCode, 3);
         const auto skipped = run.eventsOf("skipped");
         QCOMPARE(skipped.size(), 2);
@@ -226,8 +229,9 @@ private Q_SLOTS:
 
     void dumpDescribesTheWindow() {
         TestAccount account;
-        const CliResult run = runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
-                                     "click ComN\nclick Ch49\ntype Te41 abc\ndump\nclose");
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
+                   "click ComN\nclick Ch49\ntype Te41 abc\ndump\nclose");
         const QJsonObject state = run.lastState();
         const QJsonObject window = state.value("window").toObject();
         QCOMPARE(window.value("caption").toString(), QStringLiteral("建账向导"));
@@ -259,8 +263,9 @@ private Q_SLOTS:
             "create trigger failSave before update on GL_mend begin select raise(abort, 'boom'); "
             "end");
         const QString before = account.dump();
-        const CliResult run = runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
-                                     "click ComN\npaste Te43 3\nclick Ch43\nclick ComE");
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
+                   "click ComN\npaste Te43 3\nclick Ch43\nclick ComE");
         QCOMPARE(run.exitCode, 1);
         QCOMPARE(run.messages(), QStringList());
         QCOMPARE(account.dump(), before);
@@ -296,7 +301,8 @@ private Q_SLOTS:
         TestAccount account;
         account.exec("drop table Warehouse");
         const QString before = account.dump();
-        const CliResult run = runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"}, "close");
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"}, "close");
         QCOMPARE(run.exitCode, 4);
         QVERIFY(run.stderrText.contains("Warehouse"));
         QCOMPARE(account.dump(), before);
@@ -313,7 +319,8 @@ private Q_SLOTS:
             QSKIP("files only");
         TestAccount account;
         QVERIFY(QFile::remove(account.systemPath()));
-        const CliResult run = runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"}, "close");
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"}, "close");
         QCOMPARE(run.exitCode, 4);
         QVERIFY(run.stderrText.contains("zxsystem.db"));
         QVERIFY(!QFile::exists(account.systemPath()));
@@ -323,7 +330,8 @@ private Q_SLOTS:
         if (TestAccount::onServer())
             QSKIP("does not depend on the database");
         TestAccount account;
-        const CliResult run = runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"});
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"});
         QCOMPARE(run.exitCode, 64);
         QVERIFY(run.stderrText.contains("--script"));
         QCOMPARE(run.stderrText.trimmed().count('\n'), 0);
@@ -356,10 +364,44 @@ private Q_SLOTS:
         }
     }
 
+    void unreachableServer() {
+        if (!TestAccount::onServer())
+            QSKIP("needs the test server");
+        const CliResult run = runCli({"run", "--odbc",
+                                      "Driver={PostgreSQL Unicode};Servername=/nonexistent;Port=1;"
+                                      "Database=ZXDATA_001_2001;Uid=postgres;Pwd=s3cret",
+                                      "--sys", "SA"},
+                                     "close");
+        QCOMPARE(run.exitCode, 4);
+        QCOMPARE(run.stderrText.trimmed().count('\n'), 0);
+        QVERIFY(!run.stderrText.contains("s3cret") && !run.stdoutText.contains("s3cret"));
+    }
+
+    // The server drops the connection in the middle of the save: the run
+    // returns 1 and the server has kept nothing of it.
+    void connectionLostDuringTheSave() {
+        if (!TestAccount::onServer())
+            QSKIP("needs the test server");
+        TestAccount account;
+        account.exec(
+            "CREATE FUNCTION zx_hang_up() RETURNS trigger AS $$ BEGIN "
+            "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END $$ LANGUAGE plpgsql");
+        account.exec(
+            "CREATE TRIGGER zx_hang_up BEFORE UPDATE ON GL_mend FOR EACH ROW EXECUTE FUNCTION "
+            "zx_hang_up()");
+        const QString before = account.dump();
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
+                   "click ComN\nclick Ch43\npaste Te43 3\nclick ComE");
+        QCOMPARE(run.exitCode, 1);
+        QCOMPARE(account.dump(), before);
+    }
+
     void showListsRows() {
         TestAccount account;
         account.setParam("SA", "cCreditPwd", "secret");
-        const CliResult show = runCli(QStringList{"show"} + account.cliArgs() + QStringList{"--sys", "SA"});
+        const CliResult show =
+            runCli(QStringList{"show"} + account.cliArgs() + QStringList{"--sys", "SA"});
         QCOMPARE(show.exitCode, 0);
         QVERIFY(show.stdoutText.contains("dSaleStartDate"));
         QVERIFY(!show.stdoutText.contains("bStrsAuxUnit"));

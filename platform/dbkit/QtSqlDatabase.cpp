@@ -24,10 +24,11 @@ namespace zx::db {
 
 namespace {
 
+// The driver's words on one line: messages are one line everywhere.
 QString driverText(const QSqlError& error) {
-    QString text = error.databaseText().trimmed();
+    QString text = error.databaseText().simplified();
     if (text.isEmpty())
-        text = error.driverText().trimmed();
+        text = error.driverText().simplified();
     return text.isEmpty() ? QStringLiteral("unknown error") : text;
 }
 
@@ -522,14 +523,21 @@ private:
 // BEGIN/COMMIT texts; the system tables are reached as schema zxsystem.
 class OdbcDatabase final : public HostDatabase, private AdoConnection {
 public:
-    OdbcDatabase(const QString& connectionText, const QString& odbc) : m_text(maskedConnectionText(connectionText)) {
+    OdbcDatabase(const QString& connectionText, const QString& odbc)
+        : m_text(maskedConnectionText(connectionText)) {
         m_connection = std::make_shared<SqlConnection>(QStringLiteral("QODBC"));
         QSqlDatabase& db = m_connection->db();
         db.setDatabaseName(odbc);
         db.setConnectOptions(QStringLiteral("SQL_ATTR_ODBC_VERSION=SQL_OV_ODBC3"));
         if (!db.open())
             throw Error(QStringLiteral("cannot connect to %1: %2")
-                            .arg(maskedConnectionText(odbc), maskedConnectionText(driverText(db.lastError()))));
+                            .arg(maskedConnectionText(odbc),
+                                 maskedConnectionText(driverText(db.lastError()))));
+        // SQL Server reaches the system database as zxsystem..table, as the
+        // statements are written; a server without cross-database names
+        // keeps the system tables in a schema of that name.
+        if (db.driver()->dbmsType() != QSqlDriver::MSSqlServer)
+            m_systemSchema = QStringLiteral("zxsystem");
     }
 
     void BeginTrans() override {
@@ -537,7 +545,8 @@ public:
             throw Error(QStringLiteral("a transaction is already open"));
         m_connection->drainPending();
         if (!m_connection->db().transaction())
-            throw Error(QStringLiteral("cannot begin a transaction: %1").arg(driverText(m_connection->db().lastError())));
+            throw Error(QStringLiteral("cannot begin a transaction: %1")
+                            .arg(driverText(m_connection->db().lastError())));
         m_inTransaction = true;
     }
     void CommitTrans() override {
@@ -545,27 +554,34 @@ public:
             throw Error(QStringLiteral("CommitTrans without BeginTrans"));
         m_connection->drainPending();
         if (!m_connection->db().commit())  // its return, not lastError(), tells
-            throw Error(QStringLiteral("commit failed: %1").arg(driverText(m_connection->db().lastError())));
+            throw Error(QStringLiteral("commit failed: %1")
+                            .arg(driverText(m_connection->db().lastError())));
         m_inTransaction = false;
     }
     void RollbackTrans() override {
         if (!m_inTransaction)
             throw Error(QStringLiteral("RollbackTrans without BeginTrans"));
         m_connection->drainPending();
-        if (!m_connection->db().rollback())
-            throw Error(QStringLiteral("rollback failed: %1").arg(driverText(m_connection->db().lastError())));
         m_inTransaction = false;
+        if (!m_connection->db().rollback()) {
+            // A lost connection: the server has discarded the transaction.
+            const QSqlError error = m_connection->db().lastError();
+            if (error.type() == QSqlError::ConnectionError ||
+                error.nativeErrorCode().startsWith(QLatin1String("08")))
+                return;
+            throw Error(QStringLiteral("rollback failed: %1").arg(driverText(error)));
+        }
     }
     void Execute(const QString& sql) override {
         m_connection->drainPending();
         QSqlQuery query(m_connection->db());
-        if (!query.exec(rewriteSystemPrefix(sql, QStringLiteral("zxsystem"))))
+        if (!query.exec(sent(sql)))
             failSql(sql, query.lastError());
         query.finish();
     }
     std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>) override {
         m_connection->drainPending();
-        const QString sent = rewriteSystemPrefix(sql, QStringLiteral("zxsystem"));
+        const QString sent = this->sent(sql);
         return std::make_unique<QtRecordset>(
             m_connection, std::make_unique<QueryRows>(m_connection->db(), sql, sent), sql, nullptr);
     }
@@ -575,8 +591,13 @@ public:
 private:
     QString ConnectionString() const override { return m_text; }
 
+    QString sent(const QString& sql) const {
+        return m_systemSchema.isEmpty() ? sql : rewriteSystemPrefix(sql, m_systemSchema);
+    }
+
     QString m_text;
     std::shared_ptr<SqlConnection> m_connection;
+    QString m_systemSchema;  // empty: zxsystem.. stays as written
     bool m_inTransaction = false;
 };
 

@@ -41,7 +41,8 @@ void runScenario(const Scenario& sc) {
         account.exec(sql);
     const QString before = account.dump();
 
-    const CliResult run = runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", sc.sys}, sc.script);
+    const CliResult run =
+        runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", sc.sys}, sc.script);
     QVERIFY2(run.exitCode == sc.exit, qPrintable(describe(run)));
     QCOMPARE(run.messages(), sc.messages);
     if (sc.unchanged)

@@ -39,7 +39,7 @@ struct Scenario {
     QList<ControlCheck> controls;
     bool unchanged = false;  // the databases byte for byte as before
     QString errorContains;   // for a failed call: a word of the error
-    QString notOnServer;  // why the scenario cannot pass on the server, if it cannot
+    QString notOnServer;     // why the scenario cannot pass on the server, if it cannot
 };
 
 Q_DECLARE_METATYPE(Scenario)

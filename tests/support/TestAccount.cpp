@@ -16,12 +16,14 @@ int g_counter = 0;
 
 void check(bool ok, const QSqlQuery& q, const QString& sql) {
     if (!ok)
-        throw std::runtime_error(
-            QStringLiteral("test SQL failed: %1 (%2)").arg(sql, q.lastError().text()).toStdString());
+        throw std::runtime_error(QStringLiteral("test SQL failed: %1 (%2)")
+                                     .arg(sql, q.lastError().text())
+                                     .toStdString());
 }
 
 QString serverOdbc(const QString& database) {
-    return QStringLiteral("Driver={PostgreSQL Unicode};Servername=%1;Port=%2;Database=%3;Uid=postgres")
+    return QStringLiteral(
+               "Driver={PostgreSQL Unicode};Servername=%1;Port=%2;Database=%3;Uid=postgres")
         .arg(qEnvironmentVariable("ZX_PG_HOST"), qEnvironmentVariable("ZX_PG_PORT"), database);
 }
 
@@ -29,8 +31,9 @@ QString serverOdbc(const QString& database) {
 void onMaintenanceDatabase(const QString& sql) {
     const QString name = QStringLiteral("testaccount-maintenance");
     {
-        QSqlDatabase db = QSqlDatabase::contains(name) ? QSqlDatabase::database(name)
-                                                       : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
+        QSqlDatabase db = QSqlDatabase::contains(name)
+                              ? QSqlDatabase::database(name)
+                              : QSqlDatabase::addDatabase(QStringLiteral("QODBC"), name);
         if (!db.isOpen()) {
             db.setDatabaseName(serverOdbc(QStringLiteral("postgres")));
             if (!db.open())
@@ -42,12 +45,15 @@ void onMaintenanceDatabase(const QString& sql) {
 }
 
 QString cell(const QSqlQuery& rows, int i) {
-    return rows.isNull(i) ? QStringLiteral("NULL") : QLatin1Char('\'') + rows.value(i).toString() + QLatin1Char('\'');
+    return rows.isNull(i) ? QStringLiteral("NULL")
+                          : QLatin1Char('\'') + rows.value(i).toString() + QLatin1Char('\'');
 }
 
 }  // namespace
 
-bool TestAccount::onServer() { return qEnvironmentVariable("ZX_TEST_BACKEND") == QLatin1String("postgres"); }
+bool TestAccount::onServer() {
+    return qEnvironmentVariable("ZX_TEST_BACKEND") == QLatin1String("postgres");
+}
 
 TestAccount::TestAccount(const QString& year, const QString& account, const QString& fileName) {
     m_connection = QStringLiteral("testaccount-%1").arg(++g_counter);
@@ -75,7 +81,8 @@ TestAccount::TestAccount(const QString& year, const QString& account, const QStr
     db.setDatabaseName(m_path);
     db.open();
     QSqlQuery attach(db);
-    check(attach.exec(QStringLiteral("ATTACH DATABASE '%1' AS zxsystem").arg(m_systemPath)), attach, "attach");
+    check(attach.exec(QStringLiteral("ATTACH DATABASE '%1' AS zxsystem").arg(m_systemPath)), attach,
+          "attach");
 }
 
 TestAccount::~TestAccount() {
@@ -86,26 +93,32 @@ TestAccount::~TestAccount() {
     QSqlDatabase::removeDatabase(m_connection);
     if (!m_serverDatabase.isEmpty()) {
         try {
-            onMaintenanceDatabase(QStringLiteral("DROP DATABASE IF EXISTS \"%1\"").arg(m_serverDatabase));
+            onMaintenanceDatabase(
+                QStringLiteral("DROP DATABASE IF EXISTS \"%1\"").arg(m_serverDatabase));
         } catch (const std::exception&) {  // a leftover database goes with the server
         }
     }
 }
 
-QSqlDatabase TestAccount::db() const { return QSqlDatabase::database(m_connection, false); }
+QSqlDatabase TestAccount::db() const {
+    return QSqlDatabase::database(m_connection, false);
+}
 
 QStringList TestAccount::cliArgs() const {
-    return onServer() ? QStringList{QStringLiteral("--odbc"), m_odbc} : QStringList{QStringLiteral("--db"), m_path};
+    return onServer() ? QStringList{QStringLiteral("--odbc"), m_odbc}
+                      : QStringList{QStringLiteral("--db"), m_path};
 }
 
 QString TestAccount::connectionText() const {
-    return onServer() ? QStringLiteral("Provider=ODBC;") + m_odbc : QStringLiteral("Provider=SQLite;Data Source=") + m_path;
+    return onServer() ? QStringLiteral("Provider=ODBC;") + m_odbc
+                      : QStringLiteral("Provider=SQLite;Data Source=") + m_path;
 }
 
 std::unique_ptr<zx::db::HostDatabase> TestAccount::open() const {
     if (onServer())
         return zx::db::openDatabase(connectionText());
-    return zx::db::openDatabase(connectionText() + QStringLiteral(";System Database=") + m_systemPath);
+    return zx::db::openDatabase(connectionText() + QStringLiteral(";System Database=") +
+                                m_systemPath);
 }
 
 void TestAccount::exec(const QString& sql) const {
@@ -122,7 +135,9 @@ QVariant TestAccount::value(const QString& sql) const {
 }
 
 QVariant TestAccount::param(const QString& sys, const QString& name) const {
-    return value(QStringLiteral("select cValue from AccInformation where cSysID='%1' and cName='%2'").arg(sys, name));
+    return value(
+        QStringLiteral("select cValue from AccInformation where cSysID='%1' and cName='%2'")
+            .arg(sys, name));
 }
 
 void TestAccount::setParam(const QString& sys, const QString& name, const QVariant& v) const {
@@ -136,12 +151,14 @@ void TestAccount::setParam(const QString& sys, const QString& name, const QVaria
 
 QString TestAccount::dump() const {
     QSqlQuery tables(db());
-    check(tables.exec(onServer()
-                          ? QStringLiteral("select table_schema, table_name from information_schema.tables "
-                                           "where table_schema in ('public','zxsystem') order by 1, 2")
-                          : QStringLiteral("select 'main', name from main.sqlite_master where type='table' union all "
-                                           "select 'zxsystem', name from zxsystem.sqlite_master where type='table' "
-                                           "order by 1, 2")),
+    check(tables.exec(
+              onServer()
+                  ? QStringLiteral("select table_schema, table_name from information_schema.tables "
+                                   "where table_schema in ('public','zxsystem') order by 1, 2")
+                  : QStringLiteral(
+                        "select 'main', name from main.sqlite_master where type='table' union all "
+                        "select 'zxsystem', name from zxsystem.sqlite_master where type='table' "
+                        "order by 1, 2")),
           tables, "tables");
     QList<QPair<QString, QString>> names;
     while (tables.next())
@@ -158,7 +175,8 @@ QString TestAccount::dump() const {
             lines << cells.join(QLatin1Char('|'));
         }
         lines.sort();  // the server keeps no row order
-        out += QStringLiteral("== %1.%2\n").arg(schema, name) + lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+        out += QStringLiteral("== %1.%2\n").arg(schema, name) + lines.join(QLatin1Char('\n')) +
+               QLatin1Char('\n');
     }
     return out;
 }

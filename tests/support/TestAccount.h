@@ -32,7 +32,8 @@ public:
 
     // Direct access, outside any run.
     void exec(const QString& sql) const;
-    QVariant value(const QString& sql) const;  // first column of the first row; null QVariant if none
+    QVariant value(
+        const QString& sql) const;  // first column of the first row; null QVariant if none
     QVariant param(const QString& sys, const QString& name) const;
     void setParam(const QString& sys, const QString& name, const QVariant& value) const;
 
