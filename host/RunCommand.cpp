@@ -32,15 +32,10 @@ int runCommand(const QStringList& args) {
         "4 when the call failed, 64 for a usage or script error.\n"
         "With --script the window is driven by the script's actions (offscreen when\n"
         "there is no display) and every event is printed as a JSON line."));
-    const QCommandLineOption dbOption(
-        QStringLiteral("db"), QStringLiteral("Account database file."), QStringLiteral("FILE"));
+    const AccountOptions account;
     const QCommandLineOption sysOption(QStringLiteral("sys"),
                                        QStringLiteral("Subsystem to set up: ST, PU, SA or IA."),
                                        QStringLiteral("CODE"));
-    const QCommandLineOption systemDb(
-        QStringLiteral("system-db"),
-        QStringLiteral("System database (default: zxsystem.db beside FILE)."),
-        QStringLiteral("FILE"));
     const QCommandLineOption script(
         QStringLiteral("script"),
         QStringLiteral("Actions to play instead of a user ('-': standard input)."),
@@ -50,15 +45,12 @@ int runCommand(const QStringList& args) {
         QStringLiteral("With --script: save a PNG of the window just before "
                        "its modal display ends."),
         QStringLiteral("FILE.png"));
-    const QCommandLineOption odbc(
-        QStringLiteral("odbc"),
-        QStringLiteral("Instead of --db: the account on a server, by ODBC connection string."),
-        QStringLiteral("CONNECTION"));
-    parser.addOptions({dbOption, odbc, sysOption, systemDb, script, screenshot});
+    account.addTo(parser);
+    parser.addOptions({sysOption, script, screenshot});
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("run"), args, &exit))
         return exit;
-    if (parser.isSet(dbOption) == parser.isSet(odbc) || !parser.isSet(sysOption) ||
+    if (!account.given(parser) || !parser.isSet(sysOption) ||
         !parser.positionalArguments().isEmpty()) {
         printError(QStringLiteral(
             "run needs --db FILE (or --odbc CONNECTION) and --sys CODE; see zxwizard run --help"));
@@ -70,9 +62,9 @@ int runCommand(const QStringList& args) {
     }
     RunOptions options;
     options.screenshot = parser.value(screenshot);
-    options.accountFile = parser.value(dbOption);
-    options.odbc = parser.value(odbc);
-    options.systemFile = parser.value(systemDb);
+    options.accountFile = parser.value(account.db);
+    options.odbc = parser.value(account.odbc);
+    options.systemFile = parser.value(account.systemDb);
     options.subsystem = parser.value(sysOption);
     if (parser.isSet(script)) {
         QString error;

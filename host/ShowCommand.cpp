@@ -45,32 +45,24 @@ int showCommand(const QStringList& args) {
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Lists the parameter rows of an account (passwords shown as ***)."));
-    const QCommandLineOption dbOption(
-        QStringLiteral("db"), QStringLiteral("Account database file."), QStringLiteral("FILE"));
+    const AccountOptions account;
     const QCommandLineOption sysOption(
         QStringLiteral("sys"), QStringLiteral("Only the rows of this subsystem (AA, ST, ...)."),
         QStringLiteral("CODE"));
-    const QCommandLineOption systemDb(
-        QStringLiteral("system-db"),
-        QStringLiteral("System database (default: zxsystem.db beside FILE)."),
-        QStringLiteral("FILE"));
-    const QCommandLineOption odbc(
-        QStringLiteral("odbc"),
-        QStringLiteral("Instead of --db: the account on a server, by ODBC connection string."),
-        QStringLiteral("CONNECTION"));
-    parser.addOptions({dbOption, odbc, sysOption, systemDb});
+    account.addTo(parser);
+    parser.addOption(sysOption);
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("show"), args, &exit))
         return exit;
-    if (parser.isSet(dbOption) == parser.isSet(odbc)) {
+    if (!account.given(parser)) {
         printError(
             QStringLiteral("show needs --db FILE or --odbc CONNECTION; see zxwizard show --help"));
         return ExitUsage;
     }
     try {
-        auto database = parser.isSet(odbc)
-                            ? openOdbcAccount(parser.value(odbc))
-                            : openAccount(parser.value(dbOption), parser.value(systemDb));
+        auto database = parser.isSet(account.odbc)
+                            ? openOdbcAccount(parser.value(account.odbc))
+                            : openAccount(parser.value(account.db), parser.value(account.systemDb));
         QString sql = QStringLiteral("select cSysID, cName, cValue, cDefault from AccInformation");
         if (parser.isSet(sysOption))
             sql += QStringLiteral(" where cSysID='") + db::sqlQuoted(parser.value(sysOption)) +
