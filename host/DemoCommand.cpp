@@ -55,7 +55,7 @@ int demoCommand(const QStringList& args) {
         options.script = QString::fromUtf8(script.readAll());
         std::printf(
             "no display: playing the bundled script headless (try it yourself with\n"
-            "  zxwizard run --db %s --sys SA --script FILE)\n",
+            "  zxwizard run --db %s --sys SA --script FILE [--screenshot window.png])\n",
             account.toLocal8Bit().constData());
         std::fflush(stdout);
     }
