@@ -125,7 +125,6 @@ private:
     MainControls m_ui{};
     std::unique_ptr<ResourceProvider> m_provider;
     bool m_formLoaded = false;
-    bool m_loading = false;
     int m_mousePointer = 0;
     std::exception_ptr m_pendingError;
 };

@@ -11,8 +11,7 @@ namespace zx::com {
 
 namespace {
 
-// Loaded libraries by absolute path; the handle is released only when the
-// library itself says it can unload.
+// Loaded libraries by absolute path.
 QMap<QString, void*>& loadedLibraries() {
     static QMap<QString, void*> libraries;
     return libraries;
@@ -105,23 +104,6 @@ HRESULT ComRuntime::registerServer(const QString& libraryPath, QString* error) {
 
 HRESULT ComRuntime::unregisterServer(const QString& libraryPath, QString* error) {
     return callRegistration(libraryPath, "DllUnregisterServer", error);
-}
-
-int ComRuntime::freeUnusedLibraries() {
-    int unloaded = 0;
-    auto& libraries = loadedLibraries();
-    for (auto it = libraries.begin(); it != libraries.end();) {
-        auto canUnload =
-            reinterpret_cast<DllCanUnloadNowFn>(::dlsym(it.value(), "DllCanUnloadNow"));
-        if (canUnload && canUnload() == S_OK) {
-            ::dlclose(it.value());
-            it = libraries.erase(it);
-            ++unloaded;
-        } else {
-            ++it;
-        }
-    }
-    return unloaded;
 }
 
 }  // namespace zx::com
