@@ -108,16 +108,30 @@ ProcessCost spawnTimed(const QStringList& program) {
     return {ms, peakKb, WIFEXITED(status) ? WEXITSTATUS(status) : -1};
 }
 
+// When a widget receives its Show event, on a running clock.
+class ShowTime : public QObject {
+public:
+    ShowTime(QWidget* widget, QElapsedTimer* clock) : m_clock(clock) {
+        widget->installEventFilter(this);
+    }
+    double ms = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Show && ms == 0)
+            ms = double(m_clock->nsecsElapsed()) / 1e6;
+        return false;
+    }
+
+private:
+    QElapsedTimer* m_clock;
+};
+
+// Answers every message box and cancels the window as soon as it is shown.
 class Cancel final : public zx::wizard::IWizardObserver {
 public:
-    QElapsedTimer* clock = nullptr;
-    double shownAtMs = 0;
     int message(const QString&, const QString&, int) override { return 1; }
-    void modalShown(QDialog* window) override {
-        if (clock)
-            shownAtMs = double(clock->nsecsElapsed()) / 1e6;
-        window->close();
-    }
+    void modalShown(QDialog* window) override { window->close(); }
 };
 
 Cancel g_quiet;
@@ -265,18 +279,21 @@ void largeParameterTable(const QTemporaryDir& dir) {
     zx::WBAS::SetObserver(&observer);
     std::vector<double> loads;
     for (int i = 0; i < Repeats + 1; ++i) {
-        zx::WBAS::MainForm().ui();  // the window itself is not the load phase
+        // The window itself is built before, and its painting comes after:
+        // the load phase ends when the window is told to show.
+        zx::ui::Main& form = zx::WBAS::MainForm();
+        form.ui();
         QElapsedTimer clock;
-        observer.clock = &clock;
+        ShowTime showTime(&form, &clock);
         QString sys = QStringLiteral("SA");
         clock.start();
         zx::wizard::Wizard().Run(*database, sys);
-        loads.push_back(observer.shownAtMs);
+        loads.push_back(showTime.ms);
     }
     zx::WBAS::SetObserver(&g_quiet);
     read.erase(read.begin());
     loads.erase(loads.begin());
-    report("load phase (AA + SA), 100,000-row AccInformation", median(loads), "ms", median(read),
+    report("load phase (year to window shown), 100,000 rows", median(loads), "ms", median(read),
            "reading the table once via SQLite", 3, true);
 }
 
