@@ -1,6 +1,7 @@
 #include "ChangeReport.h"
 
 #include "Events.h"
+#include "dbkit/SqlText.h"
 
 #include <QJsonValue>
 
@@ -12,16 +13,10 @@ namespace {
 const char* const WrittenTables[] = {"GL_mend", "InventoryClass", "CustomerClass", "VendorClass",
                                      "GradeDef"};
 
-bool isPassword(const QString& name) {
-    return name.compare(QLatin1String("cCreditPwd"), Qt::CaseInsensitive) == 0 ||
-           name.compare(QLatin1String("cLowPricePwd"), Qt::CaseInsensitive) == 0 ||
-           name.compare(QLatin1String("cOverStockPwd"), Qt::CaseInsensitive) == 0;
-}
-
 QJsonValue shown(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QJsonValue::Null;
-    if (isPassword(name))
+    if (db::isPasswordParameter(name))
         return QStringLiteral("***");
     return value.variant().toString();
 }

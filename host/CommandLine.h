@@ -2,8 +2,6 @@
 
 #include <QCommandLineParser>
 
-#include <optional>
-
 namespace zx::host {
 
 // The options that say where an account is: --db FILE (with --system-db
@@ -27,7 +25,7 @@ struct AccountOptions {
     }
 };
 
-// Parses one command's arguments; answers --help itself. nullopt means the
+// Parses one command's arguments; answers --help itself. False means the
 // command is over, with the exit status in *exit.
 bool parseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
                       int* exit);

@@ -15,8 +15,8 @@ namespace zx::host {
 namespace {
 
 // The inventory controls carry their kind as a property.
-QString kindOf(const QWidget* w) {
-    return w->property("zxKind").isValid() ? w->metaObject()->className() : QString();
+bool inInventory(const QWidget* w) {
+    return w->property("zxKind").isValid();
 }
 
 bool isButton(const QWidget* w) {
@@ -112,7 +112,7 @@ QString ScriptDriver::perform(QDialog* window, const Action& action) {
     }
 
     QWidget* control = window->findChild<QWidget*>(action.control);
-    if (!control || kindOf(control).isEmpty())
+    if (!control || !inInventory(control))
         return QStringLiteral("no control named %1").arg(action.control);
     if (!control->isVisible())
         return QStringLiteral("%1 is not visible").arg(action.control);

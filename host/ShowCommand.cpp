@@ -34,7 +34,7 @@ QString padded(const QString& text, int width) {
 QString shownValue(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QStringLiteral("NULL");
-    if (name.endsWith(QLatin1String("Pwd"), Qt::CaseInsensitive) && !value.textOrEmpty().isEmpty())
+    if (db::isPasswordParameter(name) && !value.textOrEmpty().isEmpty())
         return QStringLiteral("***");
     return value.variant().toString();
 }

@@ -37,6 +37,10 @@ QString rewriteSystemPrefix(const QString& sql, const QString& schema) {
     return out;
 }
 
+bool isPasswordParameter(const QString& cName) {
+    return cName.endsWith(QLatin1String("Pwd"), Qt::CaseInsensitive);
+}
+
 QString redactedSql(const QString& sql) {
     static const QRegularExpression passwordRow(QStringLiteral("cName\\s*=\\s*'[^']*pwd'"),
                                                 QRegularExpression::CaseInsensitiveOption);

@@ -15,6 +15,10 @@ QString sqlQuoted(const QString& value);
 // to `<schema>.table`. Everything else is left as it stands.
 QString rewriteSystemPrefix(const QString& sql, const QString& schema);
 
+// Whether a parameter key names a control password (cCreditPwd, ...):
+// its value is never shown.
+bool isPasswordParameter(const QString& cName);
+
 // The statement as it may appear in an error message: the value set into a
 // password parameter is shown as ***.
 QString redactedSql(const QString& sql);
