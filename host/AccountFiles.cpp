@@ -1,9 +1,8 @@
 #include "AccountFiles.h"
 
+#include "core/Error.h"
 #include "dbkit/ConnectionText.h"
-#include "dbkit/Error.h"
 #include "dbkit/QtSqlDatabase.h"
-#include "dbkit/SqlText.h"
 
 #include <QDate>
 #include <QDir>
@@ -85,9 +84,12 @@ public:
         }
     }
 
-    void runText(const QString& statement) {
+    void runText(const QString& statement, const QVariantList& params = {}) {
         QSqlQuery query(QSqlDatabase::database(m_name, false));
-        if (!query.exec(statement))
+        bool ok = query.prepare(statement);
+        for (const QVariant& param : params)
+            query.addBindValue(param);
+        if (!ok || !query.exec())
             throw Error(QStringLiteral("%1 (%2)").arg(statement, query.lastError().text()));
     }
 
@@ -108,24 +110,17 @@ private:
     bool m_done = false;
 };
 
-QStringList periodValues(const QString& account, int year) {
-    QStringList rows;
+// The twelve periods of `year` for `account`: `insertInto` ("INSERT INTO
+// table") completed with one row of bound values, handed to `run`.
+template <class Run>
+void insertPeriods(const QString& insertInto, const QString& account, int year, Run&& run) {
+    const QString sql =
+        insertInto + QStringLiteral(" (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES (?,?,?,?,?)");
     for (int month = 1; month <= 12; ++month) {
         const QDate begin(year, month, 1);
-        rows << QStringLiteral("('%1',%2,%3,'%4','%5')")
-                    .arg(db::sqlQuoted(account))
-                    .arg(year)
-                    .arg(month)
-                    .arg(begin.toString(Qt::ISODate),
-                         begin.addMonths(1).addDays(-1).toString(Qt::ISODate));
+        run(sql, QVariantList{account, year, month, begin.toString(Qt::ISODate),
+                              begin.addMonths(1).addDays(-1).toString(Qt::ISODate)});
     }
-    return rows;
-}
-
-QString periodRows(const QString& account, int year) {
-    return QStringLiteral(
-               "INSERT OR IGNORE INTO ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
-           periodValues(account, year).join(QLatin1Char(','));
 }
 
 void checkAccountNumbers(const QString& account, const QString& year) {
@@ -163,7 +158,9 @@ CreatedAccount createAccount(const QString& dir, const QString& account, const Q
         if (!QFileInfo::exists(created.systemFile)) {
             ScratchFile systemDb(created.systemFile);
             systemDb.run(QStringLiteral(":/sql/system-schema.sql"));
-            systemDb.runText(periodRows(account, year.toInt()));
+            insertPeriods(
+                QStringLiteral("INSERT INTO ua_period"), account, year.toInt(),
+                [&](const QString& sql, const QVariantList& row) { systemDb.runText(sql, row); });
             systemDb.commit();
             created.systemCreated = true;
         } else {
@@ -171,7 +168,9 @@ CreatedAccount createAccount(const QString& dir, const QString& account, const Q
             auto system = db::openDatabase(
                 QStringLiteral("Provider=SQLite;Data Source=") + created.systemFile +
                 QStringLiteral(";System Database=") + created.systemFile);
-            system->Execute(periodRows(account, year.toInt()));
+            insertPeriods(
+                QStringLiteral("INSERT OR IGNORE INTO ua_period"), account, year.toInt(),
+                [&](const QString& sql, const QVariantList& row) { system->Execute(sql, row); });
         }
         accountDb.commit();
     }
@@ -188,8 +187,10 @@ void addDemoData(const QString& accountFile, const QString& year) {
     database->BeginTrans();
     runSqlResource(*database, QStringLiteral(":/sql/demo-data.sql"));
     // Purchasing started in March: the sales month is derived, not chosen.
-    database->Execute(QStringLiteral("Update AccInformation set cValue='") + year +
-                      QStringLiteral("-3-1' Where cSysID='PU' and cName='dPUStartDate'"));
+    database->Execute(
+        QStringLiteral(
+            "Update AccInformation set cValue=? Where cSysID='PU' and cName='dPUStartDate'"),
+        {year + QStringLiteral("-3-1")});
     database->CommitTrans();
 }
 
@@ -250,14 +251,11 @@ void createOdbcAccount(const QString& odbc, const QString& account, const QStrin
     runSqlResource(*database, QStringLiteral(":/sql/postgresql/account-schema.sql"));
     runSqlResource(*database, QStringLiteral(":/sql/account-defaults.sql"));
     runSqlResource(*database, QStringLiteral(":/sql/postgresql/system-schema.sql"));
-    database->Execute(
-        QStringLiteral("DELETE FROM zxsystem..ua_period WHERE cAcc_Id='%1' AND iYear=%2")
-            .arg(db::sqlQuoted(account), year));
-    for (const QString& row : periodValues(account, year.toInt()))
-        database->Execute(
-            QStringLiteral(
-                "INSERT INTO zxsystem..ua_period (cAcc_Id,iYear,iId,dBegin,dEnd) VALUES ") +
-            row);
+    database->Execute(QStringLiteral("DELETE FROM zxsystem..ua_period WHERE cAcc_Id=? AND iYear=?"),
+                      {account, year.toInt()});
+    insertPeriods(
+        QStringLiteral("INSERT INTO zxsystem..ua_period"), account, year.toInt(),
+        [&](const QString& sql, const QVariantList& row) { database->Execute(sql, row); });
     database->CommitTrans();
 }
 

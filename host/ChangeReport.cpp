@@ -1,7 +1,7 @@
 #include "ChangeReport.h"
 
 #include "Events.h"
-#include "dbkit/SqlText.h"
+#include "wizard/Parameters.h"
 
 #include <QJsonValue>
 
@@ -16,7 +16,7 @@ const char* const WrittenTables[] = {"GL_mend", "InventoryClass", "CustomerClass
 QJsonValue shown(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QJsonValue::Null;
-    if (db::isPasswordParameter(name))
+    if (wizard::isPasswordParameter(name))
         return QStringLiteral("***");
     return value.variant().toString();
 }

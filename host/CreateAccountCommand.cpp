@@ -1,7 +1,7 @@
 #include "AccountFiles.h"
 #include "CommandLine.h"
 #include "Commands.h"
-#include "dbkit/Error.h"
+#include "core/Error.h"
 
 #include <QDate>
 

@@ -2,7 +2,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "RunWizard.h"
-#include "dbkit/Error.h"
+#include "core/Error.h"
 
 #include <QDate>
 #include <QDir>

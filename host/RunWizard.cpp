@@ -6,7 +6,7 @@
 #include "Events.h"
 #include "ScriptDriver.h"
 #include "WizardClient.h"
-#include "dbkit/Error.h"
+#include "core/Error.h"
 
 #include <QApplication>
 

@@ -1,8 +1,8 @@
 #include "AccountFiles.h"
 #include "CommandLine.h"
 #include "Commands.h"
-#include "dbkit/Error.h"
-#include "dbkit/SqlText.h"
+#include "core/Error.h"
+#include "wizard/Parameters.h"
 
 #include <cstdio>
 
@@ -34,7 +34,7 @@ QString padded(const QString& text, int width) {
 QString shownValue(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QStringLiteral("NULL");
-    if (db::isPasswordParameter(name) && !value.textOrEmpty().isEmpty())
+    if (wizard::isPasswordParameter(name) && !value.textOrEmpty().isEmpty())
         return QStringLiteral("***");
     return value.variant().toString();
 }
@@ -64,11 +64,13 @@ int showCommand(const QStringList& args) {
                             ? openOdbcAccount(parser.value(account.odbc))
                             : openAccount(parser.value(account.db), parser.value(account.systemDb));
         QString sql = QStringLiteral("select cSysID, cName, cValue, cDefault from AccInformation");
-        if (parser.isSet(sysOption))
-            sql += QStringLiteral(" where cSysID='") + db::sqlQuoted(parser.value(sysOption)) +
-                   QLatin1Char('\'');
+        QVariantList params;
+        if (parser.isSet(sysOption)) {
+            sql += QStringLiteral(" where cSysID=?");
+            params << parser.value(sysOption);
+        }
         sql += QStringLiteral(" order by cSysID, cName");
-        auto rs = database->OpenRecordset(sql);
+        auto rs = database->OpenRecordset(sql, {}, params);
         QList<QStringList> rows{{QStringLiteral("cSysID"), QStringLiteral("cName"),
                                  QStringLiteral("cValue"), QStringLiteral("cDefault")}};
         while (!rs->Eof()) {

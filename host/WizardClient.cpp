@@ -2,7 +2,7 @@
 
 #include "com/ComRegistry.h"
 #include "com/ComRuntime.h"
-#include "dbkit/Error.h"
+#include "core/Error.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>

@@ -3,9 +3,8 @@
 
 #include "Main.h"
 
-#include "dbkit/Error.h"
+#include "core/Error.h"
 #include "dbkit/HostDatabase.h"
-#include "dbkit/SqlText.h"
 #include "resources/ResourceProvider.h"
 #include "vb/Vb.h"
 #include "wizard/WBAS.h"
@@ -138,9 +137,9 @@ bool Main::DepartmentCheck() {
                                  .Fields(QStringLiteral("cDepCode"))
                                  .toText(QStringLiteral("cDepCode"));
         auto styles = HostDb->OpenRecordset(QStringLiteral("Select cDepcode,cWhValueStyle ") +
-                                            QStringLiteral("from Warehouse Where cDepcode='") +
-                                            db::sqlQuoted(code) +
-                                            QStringLiteral("' Group By cDepcode,cWhValueStyle"));
+                                                QStringLiteral("from Warehouse Where cDepcode=?") +
+                                                QStringLiteral(" Group By cDepcode,cWhValueStyle"),
+                                            {}, {code});
         if (styles->RecordCount() > 1) {
             MsgBox(m_provider->GetText(1944, QString::fromUtf8(DepartmentMessage)), vbCritical,
                    m_provider->GetText(1935, QString()));

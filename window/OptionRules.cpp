@@ -4,7 +4,7 @@
 
 #include "Main.h"
 
-#include "dbkit/Error.h"
+#include "core/Error.h"
 #include "dbkit/HostDatabase.h"
 #include "resources/ResourceProvider.h"
 #include "wizard/WBAS.h"

@@ -5,7 +5,7 @@
 #include "Wizard.h"
 #include "WizardApi.h"
 #include "com/ComRegistry.h"
-#include "dbkit/Error.h"
+#include "core/Error.h"
 
 #include <QFileInfo>
 

@@ -1,6 +1,5 @@
 #include "ParameterStore.h"
 
-#include "dbkit/SqlText.h"
 #include "vb/Vb.h"
 #include "window/Main.h"
 
@@ -12,11 +11,11 @@ QString latin(const char* text) {
     return QString::fromLatin1(text);
 }
 
-// The one statement shape that sets a parameter: `quoted` goes between the
-// quotes as it stands.
-QString updateStatement(const Param& p, const QString& quoted) {
-    return QStringLiteral("Update AccInformation set cValue='") + quoted +
-           QStringLiteral("' Where ") + criterionOf(p);
+// The statement that sets a switch: 'TRUE' or 'FALSE' as fixed text.
+QString switchStatement(const Param& p, bool on) {
+    return QStringLiteral("Update AccInformation set cValue='") +
+           (on ? QStringLiteral("TRUE") : QStringLiteral("FALSE")) + QStringLiteral("' Where ") +
+           criterionOf(p);
 }
 
 }  // namespace
@@ -68,7 +67,7 @@ void loadForeignCurrencyBox(ui::Main& main, ParameterReader& r, ui::CheckBox* bo
 }
 
 void writeSwitch(db::HostDatabase& DB, const Param& p, bool on) {
-    DB.Execute(updateStatement(p, on ? QStringLiteral("TRUE") : QStringLiteral("FALSE")));
+    DB.Execute(switchStatement(p, on));
 }
 
 void writeSwitch(db::HostDatabase& DB, const Param& p, const ui::CheckBox* box) {
@@ -76,7 +75,8 @@ void writeSwitch(db::HostDatabase& DB, const Param& p, const ui::CheckBox* box) 
 }
 
 void writeText(db::HostDatabase& DB, const Param& p, const QString& text) {
-    DB.Execute(updateStatement(p, db::sqlQuoted(text)));
+    DB.Execute(QStringLiteral("Update AccInformation set cValue=? Where ") + criterionOf(p),
+               {text});
 }
 
 QString startDateText(const QString& year, const QString& month) {

@@ -62,7 +62,7 @@ void loadForeignCurrencyBox(ui::Main& main, ParameterReader& r, ui::CheckBox* bo
 void writeSwitch(db::HostDatabase& DB, const Param& p, bool on);
 // A box counts as ticked only when its value is exactly 1.
 void writeSwitch(db::HostDatabase& DB, const Param& p, const ui::CheckBox* box);
-// The text between the statement's quotes, quotes doubled.
+// A text value, bound to the statement: it reaches the named row exactly.
 void writeText(db::HostDatabase& DB, const Param& p, const QString& text);
 
 // Start date text: account year, "-", the month as typed, "-1".

@@ -2,7 +2,15 @@
 
 // Every AccInformation row the wizard reads or writes, by subsystem and key.
 
+#include <QString>
+
 namespace zx::wizard {
+
+// Whether a parameter key names a control password (cCreditPwd, ...): its
+// value is never shown.
+inline bool isPasswordParameter(const QString& cName) {
+    return cName.endsWith(QLatin1String("Pwd"), Qt::CaseInsensitive);
+}
 
 struct Param {
     const char* sys;

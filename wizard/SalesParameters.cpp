@@ -4,7 +4,7 @@
 #include "ParameterStore.h"
 #include "WBAS.h"
 #include "Wizard.h"
-#include "dbkit/SqlText.h"
+#include "core/Error.h"
 #include "vb/Vb.h"
 #include "window/Main.h"
 
@@ -29,6 +29,16 @@ void loadControlPassword(ui::Main& main, ParameterReader& r, const Param& flag,
     } else {
         setCheck(main, box, 0);
     }
+}
+
+// The period table is keyed by numbers: a year or month that is not a whole
+// number names no period, and the save fails on it.
+qlonglong wholeNumber(const QString& text, const QString& what) {
+    bool ok = false;
+    const qlonglong number = text.trimmed().toLongLong(&ok);
+    if (!ok)
+        throw Error(QStringLiteral("%1 \"%2\" is not a whole number").arg(what, text));
+    return number;
 }
 
 void saveControlPassword(db::HostDatabase& DB, const Param& flag, const Param& password,
@@ -89,10 +99,12 @@ void Wizard::SaveSalesParameters(db::HostDatabase& DB) {
             DB.Execute(QStringLiteral("Update GL_mend set bpri_check=1 Where iperiod=0"));
     }
 
-    const auto period =
-        DB.OpenRecordset(QStringLiteral("select dBegin from zxsystem..ua_period where cAcc_Id='") +
-                         db::sqlQuoted(AccountId) + QStringLiteral("' and iyear=") + AccountYear +
-                         QStringLiteral(" and iId=") + c.Te43->text());
+    const auto period = DB.OpenRecordset(
+        QStringLiteral(
+            "select dBegin from zxsystem..ua_period where cAcc_Id=? and iyear=? and iId=?"),
+        {},
+        {AccountId, wholeNumber(AccountYear, QStringLiteral("the account year")),
+         wholeNumber(c.Te43->text(), QStringLiteral("the start month"))});
     const QDate begin = dateOf(period->Recordset().Fields(QStringLiteral("dBegin")),
                                QStringLiteral("ua_period dBegin"));
     writeText(DB, SA::dStartDate, begin.toString(Qt::ISODate));

@@ -1,7 +1,7 @@
 #include "Wizard.h"
 
 #include "WBAS.h"
-#include "dbkit/Error.h"
+#include "core/Error.h"
 #include "dbkit/HostDatabase.h"
 #include "dbkit/TransactionGuard.h"
 #include "vb/Vb.h"

@@ -8,6 +8,7 @@
 
 #include <QString>
 #include <QStringList>
+#include <QVariantList>
 
 #include <cstdint>
 #include <memory>
@@ -56,11 +57,15 @@ public:
     virtual void BeginTrans() = 0;
     virtual void CommitTrans() = 0;
     virtual void RollbackTrans() = 0;
-    virtual void Execute(const QString& sql) = 0;
+    // `params` fill the statement's `?` placeholders in order. Every value
+    // that comes from a user or a stored row travels this way, never inside
+    // the SQL text: no value can change what the statement does.
+    virtual void Execute(const QString& sql, const QVariantList& params = {}) = 0;
     // option: the numeric open option (4 for the existence and single-value
     // queries); it does not change what is returned.
     virtual std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql,
-                                                         std::optional<int> option = {}) = 0;
+                                                         std::optional<int> option = {},
+                                                         const QVariantList& params = {}) = 0;
     virtual QString ConnectString() const = 0;
     virtual AdoConnection& Connection() = 0;
 };

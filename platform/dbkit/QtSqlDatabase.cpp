@@ -2,8 +2,8 @@
 
 #include "ConnectionText.h"
 #include "Criterion.h"
-#include "Error.h"
 #include "SqlText.h"
+#include "core/Error.h"
 
 #include <QAtomicInteger>
 #include <QFileInfo>
@@ -33,7 +33,24 @@ QString driverText(const QSqlError& error) {
 }
 
 [[noreturn]] void failSql(const QString& sql, const QSqlError& error) {
-    throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(redactedSql(sql), driverText(error)));
+    throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(sql, driverText(error)));
+}
+
+// Runs `sent` on `query`, its placeholders bound to `params` in order. Only
+// an invalid QVariant is Null: Qt's drivers would bind a null QString as Null,
+// but a cleared value is the empty text.
+bool execBound(QSqlQuery& query, const QString& sent, const QVariantList& params) {
+    if (params.isEmpty())
+        return query.exec(sent);
+    if (!query.prepare(sent))
+        return false;
+    for (const QVariant& param : params) {
+        if (param.typeId() == QMetaType::QString && param.toString().isNull())
+            query.addBindValue(QStringLiteral(""));
+        else
+            query.addBindValue(param);
+    }
+    return query.exec();
 }
 
 // One QSqlDatabase connection, shared by the database object and its open
@@ -79,9 +96,10 @@ public:
 // connection; the database drains open recordsets before the next statement.
 class QueryRows final : public RowSource {
 public:
-    QueryRows(QSqlDatabase& db, const QString& sql, const QString& sent) : m_query(db), m_sql(sql) {
+    QueryRows(QSqlDatabase& db, const QString& sql, const QString& sent, const QVariantList& params)
+        : m_query(db), m_sql(sql) {
         m_query.setForwardOnly(true);
-        if (!m_query.exec(sent))
+        if (!execBound(m_query, sent, params))
             failSql(sql, m_query.lastError());
         const QSqlRecord record = m_query.record();
         for (int i = 0; i < record.count(); ++i)
@@ -111,7 +129,8 @@ private:
 // read whole parameter tables.
 class SqliteRows final : public RowSource {
 public:
-    SqliteRows(sqlite3* db, const QString& sql, const QString& sent) : m_db(db), m_sql(sql) {
+    SqliteRows(sqlite3* db, const QString& sql, const QString& sent, const QVariantList& params)
+        : m_db(db), m_sql(sql) {
         const QByteArray text = sent.toUtf8();
         const char* tail = nullptr;
         if (sqlite3_prepare_v2(db, text.constData(), int(text.size()), &m_statement, &tail) !=
@@ -120,9 +139,11 @@ public:
         if (tail && !QByteArray(tail).trimmed().isEmpty()) {
             sqlite3_finalize(m_statement);
             m_statement = nullptr;
-            throw Error(
-                QStringLiteral("SQL failed: %1 (one statement at a time)").arg(redactedSql(sql)));
+            throw Error(QStringLiteral("SQL failed: %1 (one statement at a time)").arg(sql));
         }
+        for (int i = 0; i < int(params.size()); ++i)
+            if (bind(i + 1, params[i]) != SQLITE_OK)
+                fail();
         for (int i = 0; i < sqlite3_column_count(m_statement); ++i)
             m_columns << QString::fromUtf8(sqlite3_column_name(m_statement, i));
     }
@@ -167,11 +188,30 @@ public:
     }
 
 private:
+    int bind(int index, const QVariant& value) {
+        if (!value.isValid())
+            return sqlite3_bind_null(m_statement, index);
+        switch (value.typeId()) {
+            case QMetaType::Int:
+            case QMetaType::LongLong:
+            case QMetaType::UInt:
+            case QMetaType::Bool:
+                return sqlite3_bind_int64(m_statement, index, value.toLongLong());
+            case QMetaType::Double:
+                return sqlite3_bind_double(m_statement, index, value.toDouble());
+            default: {
+                const QString text = value.toString();
+                return sqlite3_bind_text16(m_statement, index, text.utf16(),
+                                           int(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+            }
+        }
+    }
+
     [[noreturn]] void fail() {
         const QString why = QString::fromUtf8(sqlite3_errmsg(m_db));
         sqlite3_finalize(m_statement);
         m_statement = nullptr;
-        throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(redactedSql(m_sql), why));
+        throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(m_sql, why));
     }
 
     sqlite3* m_db;
@@ -247,7 +287,7 @@ public:
         checkOpen();
         fetchAll();
         if (m_set->rows.empty())
-            throw Error(QStringLiteral("MoveLast on an empty result: %1").arg(redactedSql(m_sql)));
+            throw Error(QStringLiteral("MoveLast on an empty result: %1").arg(m_sql));
         m_current = m_set->rows.size() - 1;
         m_noMatch = false;
     }
@@ -255,7 +295,7 @@ public:
     void MoveNext() override {
         checkOpen();
         if (Eof())
-            throw Error(QStringLiteral("MoveNext past the last row: %1").arg(redactedSql(m_sql)));
+            throw Error(QStringLiteral("MoveNext past the last row: %1").arg(m_sql));
         ++m_current;
         if (m_current == m_set->rows.size())
             fetch();
@@ -275,8 +315,7 @@ private:
         if (m_noMatch)
             return Value::null();
         if (m_current >= m_set->rows.size())
-            throw Error(
-                QStringLiteral("no current row to read %1 from: %2").arg(name, redactedSql(m_sql)));
+            throw Error(QStringLiteral("no current row to read %1 from: %2").arg(name, m_sql));
         return m_set->rows[m_current][size_t(column)];
     }
 
@@ -343,12 +382,12 @@ private:
         for (int i = 0; i < m_set->columns.size(); ++i)
             if (m_set->columns[i].compare(name, Qt::CaseInsensitive) == 0)
                 return i;
-        throw Error(QStringLiteral("no field %1 in: %2").arg(name, redactedSql(m_sql)));
+        throw Error(QStringLiteral("no field %1 in: %2").arg(name, m_sql));
     }
 
     void checkOpen() const {
         if (m_closed)
-            throw Error(QStringLiteral("the recordset is closed: %1").arg(redactedSql(m_sql)));
+            throw Error(QStringLiteral("the recordset is closed: %1").arg(m_sql));
     }
 
     bool fetch() {
@@ -409,8 +448,8 @@ public:
         db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=5000"));
         if (!db.open())
             throw Error(QStringLiteral("cannot open %1: %2").arg(path, driverText(db.lastError())));
-        run(QStringLiteral("ATTACH DATABASE '%1' AS zxsystem")
-                .arg(sqlQuoted(QFileInfo(systemPath).absoluteFilePath())));
+        run(QStringLiteral("ATTACH DATABASE ? AS zxsystem"),
+            {QFileInfo(systemPath).absoluteFilePath()});
     }
 
     void BeginTrans() override {
@@ -439,23 +478,28 @@ public:
         m_inTransaction = false;
     }
 
-    void Execute(const QString& sql) override {
+    void Execute(const QString& sql, const QVariantList& params) override {
         ++m_reads->writes;
-        run(sql, rewriteSystemPrefix(sql, QStringLiteral("zxsystem")));
+        run(sql, rewriteSystemPrefix(sql, QStringLiteral("zxsystem")), params);
     }
 
-    std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>) override {
+    std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>,
+                                                 const QVariantList& params) override {
+        const QString sent = rewriteSystemPrefix(sql, QStringLiteral("zxsystem"));
+        if (!params.isEmpty())
+            return std::make_unique<QtRecordset>(
+                m_connection, std::make_unique<SqliteRows>(handle(), sql, sent, params), sql,
+                nullptr);
         // A whole result read before, with nothing written since by anyone,
         // is served again: the loads read the same table one after another.
         const Version version{m_reads->writes, dataVersion(handle())};
         const CachedRead& cached = m_reads->last;
         if (cached.rows && cached.sql == sql && cached.version == version)
             return std::make_unique<QtRecordset>(m_connection, cached.rows, sql);
-        const QString sent = rewriteSystemPrefix(sql, QStringLiteral("zxsystem"));
         // The recordset may outlive this object: it reaches the cache weakly.
         std::weak_ptr<ReadCache> reads = m_reads;
         return std::make_unique<QtRecordset>(
-            m_connection, std::make_unique<SqliteRows>(handle(), sql, sent), sql,
+            m_connection, std::make_unique<SqliteRows>(handle(), sql, sent, params), sql,
             [reads, db = handle(), sql, version](const std::shared_ptr<RowSet>& rows) {
                 const auto cache = reads.lock();
                 if (cache && version == Version{cache->writes, dataVersion(db)})
@@ -469,10 +513,10 @@ public:
 private:
     QString ConnectionString() const override { return m_text; }
 
-    void run(const QString& sql) { run(sql, sql); }
-    void run(const QString& sql, const QString& sent) {
+    void run(const QString& sql, const QVariantList& params = {}) { run(sql, sql, params); }
+    void run(const QString& sql, const QString& sent, const QVariantList& params) {
         QSqlQuery query(m_connection->db());
-        if (!query.exec(sent))
+        if (!execBound(query, sent, params))
             failSql(sql, query.lastError());
         // An unread write statement would hold back COMMIT.
         query.finish();
@@ -572,18 +616,20 @@ public:
             throw Error(QStringLiteral("rollback failed: %1").arg(driverText(error)));
         }
     }
-    void Execute(const QString& sql) override {
+    void Execute(const QString& sql, const QVariantList& params) override {
         m_connection->drainPending();
         QSqlQuery query(m_connection->db());
-        if (!query.exec(sent(sql)))
+        if (!execBound(query, sent(sql), params))
             failSql(sql, query.lastError());
         query.finish();
     }
-    std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>) override {
+    std::unique_ptr<HostRecordset> OpenRecordset(const QString& sql, std::optional<int>,
+                                                 const QVariantList& params) override {
         m_connection->drainPending();
         const QString sent = this->sent(sql);
         return std::make_unique<QtRecordset>(
-            m_connection, std::make_unique<QueryRows>(m_connection->db(), sql, sent), sql, nullptr);
+            m_connection, std::make_unique<QueryRows>(m_connection->db(), sql, sent, params), sql,
+            nullptr);
     }
     QString ConnectString() const override { return m_text; }
     AdoConnection& Connection() override { return *this; }

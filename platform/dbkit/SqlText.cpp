@@ -1,14 +1,6 @@
 #include "SqlText.h"
 
-#include <QRegularExpression>
-
 namespace zx::db {
-
-QString sqlQuoted(const QString& value) {
-    QString quoted = value;
-    quoted.replace(QLatin1Char('\''), QLatin1String("''"));
-    return quoted;
-}
 
 QString rewriteSystemPrefix(const QString& sql, const QString& schema) {
     static const QLatin1String prefix("zxsystem..");
@@ -34,23 +26,6 @@ QString rewriteSystemPrefix(const QString& sql, const QString& schema) {
         out += c;
         ++i;
     }
-    return out;
-}
-
-bool isPasswordParameter(const QString& cName) {
-    return cName.endsWith(QLatin1String("Pwd"), Qt::CaseInsensitive);
-}
-
-QString redactedSql(const QString& sql) {
-    static const QRegularExpression passwordRow(QStringLiteral("cName\\s*=\\s*'[^']*pwd'"),
-                                                QRegularExpression::CaseInsensitiveOption);
-    static const QRegularExpression setValue(
-        QStringLiteral("(set\\s+cValue\\s*=\\s*')((?:[^']|'')*)(')"),
-        QRegularExpression::CaseInsensitiveOption);
-    if (!passwordRow.match(sql).hasMatch())
-        return sql;
-    QString out = sql;
-    out.replace(setValue, QStringLiteral("\\1***\\3"));
     return out;
 }
 

@@ -1,6 +1,6 @@
 #include "Value.h"
 
-#include "Error.h"
+#include "core/Error.h"
 
 namespace zx::db {
 

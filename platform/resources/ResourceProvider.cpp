@@ -1,6 +1,6 @@
 #include "ResourceProvider.h"
 
-#include "../dbkit/Error.h"
+#include "core/Error.h"
 
 #include <QFile>
 #include <QPainter>

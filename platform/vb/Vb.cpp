@@ -1,6 +1,6 @@
 #include "Vb.h"
 
-#include "../dbkit/Error.h"
+#include "core/Error.h"
 
 #include <QRegularExpression>
 

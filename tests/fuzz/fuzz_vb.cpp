@@ -1,7 +1,7 @@
 // The numeric and date tests agree with their conversions.
 
 #include "FuzzCheck.h"
-#include "dbkit/Error.h"
+#include "core/Error.h"
 #include "vb/Vb.h"
 
 #include <cmath>

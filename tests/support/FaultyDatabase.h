@@ -3,7 +3,7 @@
 // A HostDatabase that passes everything to a real one, counts the calls and
 // can be told to fail the k-th Execute / OpenRecordset, or CommitTrans.
 
-#include "dbkit/Error.h"
+#include "core/Error.h"
 #include "dbkit/HostDatabase.h"
 
 class FaultyDatabase : public zx::db::HostDatabase {
@@ -27,14 +27,15 @@ public:
         m_inner.CommitTrans();
     }
     void RollbackTrans() override { m_inner.RollbackTrans(); }
-    void Execute(const QString& sql) override {
+    void Execute(const QString& sql, const QVariantList& params) override {
         step();
-        m_inner.Execute(sql);
+        m_inner.Execute(sql, params);
     }
     std::unique_ptr<zx::db::HostRecordset> OpenRecordset(const QString& sql,
-                                                         std::optional<int> option) override {
+                                                         std::optional<int> option,
+                                                         const QVariantList& params) override {
         step();
-        return m_inner.OpenRecordset(sql, option);
+        return m_inner.OpenRecordset(sql, option, params);
     }
     QString ConnectString() const override { return m_inner.ConnectString(); }
     zx::db::AdoConnection& Connection() override { return m_inner.Connection(); }
