@@ -1,8 +1,10 @@
 #pragma once
 
-// Display texts and button pictures by numeric id. Every text id answers its
-// fallback unless the UTF-8 file named by ZXWIZARD_TEXTS (lines
-// "id<TAB>text") gives another text.
+// Display texts and button pictures by numeric id. The provider ships a text
+// for every id the window asks for; ZXWIZARD_TEXTS may name a UTF-8 file of
+// "id<TAB>text" lines that replaces those texts as a whole. An unset or empty
+// variable means the shipped texts; a file without lines gives a provider
+// with no texts of its own, so every caller gets its fallback.
 
 #include <QHash>
 #include <QPixmap>
@@ -12,8 +14,8 @@ namespace zx {
 
 class ResourceProvider {
 public:
-    // Reads ZXWIZARD_TEXTS when it is set; throws zx::Error when that file
-    // cannot be read or holds a malformed line.
+    // Throws zx::Error when the named file cannot be read or holds a
+    // malformed line or an id twice.
     ResourceProvider();
 
     QString GetText(int id, const QString& fallback) const;
@@ -23,6 +25,8 @@ public:
     enum Picture { Cancel = 104, Previous = 106, Next = 107 };
 
 private:
+    void readTexts(const QString& path);
+
     QHash<int, QString> m_texts;
 };
 
