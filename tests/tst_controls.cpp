@@ -1,16 +1,53 @@
-// The window's controls on their own: the texts the provider ships and how
-// a texts file replaces them.
+// The window's controls on their own: what a text box lets in by each path
+// a person has, the texts the provider ships and how a texts file replaces
+// them.
 
 #include "resources/ResourceProvider.h"
 #include "window/Main.h"
 
 #include <QApplication>
+#include <QClipboard>
+#include <QMimeData>
 #include <QTemporaryFile>
 #include <QTest>
 
 using namespace zx::ui;
 
 namespace {
+
+// Brings `text` into the box at its end by one of the ways a person has.
+void bringIn(TextBox& box, const QString& path, const QString& text) {
+    box.setFocus();
+    box.end(false);
+    if (path == QLatin1String("type")) {
+        for (qsizetype i = 0; i < text.size(); ++i) {
+            const qsizetype units =
+                text[i].isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()
+                    ? 2
+                    : 1;
+            QTest::sendKeyEvent(QTest::Click, &box, Qt::Key_unknown, text.mid(i, units),
+                                Qt::NoModifier);
+            i += units - 1;
+        }
+    } else if (path == QLatin1String("paste")) {
+        QGuiApplication::clipboard()->setText(text);
+        QTest::keySequence(&box, QKeySequence::Paste);
+    } else if (path == QLatin1String("insert")) {
+        static_cast<QLineEdit&>(box).insert(text);  // as a host script does
+    } else if (path == QLatin1String("drop")) {
+        QMimeData data;
+        data.setText(text);
+        const QPointF end(box.width() - 2, box.height() / 2);
+        QDragEnterEvent enter(end.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&box, &enter);
+        QDropEvent drop(end, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(&box, &drop);
+    } else {
+        QInputMethodEvent commit;
+        commit.setCommitString(text);
+        QCoreApplication::sendEvent(&box, &commit);
+    }
+}
 
 struct Texts {
     explicit Texts(const QByteArray& value) {
@@ -39,6 +76,60 @@ class TestControls : public QObject {
 private Q_SLOTS:
     void initTestCase() { qunsetenv("ZXWIZARD_TEXTS"); }  // the shipped texts
     void cleanup() { QVERIFY(QApplication::topLevelWidgets().isEmpty()); }
+
+    void textBoxesHoldValidTextOnly_data() {
+        QTest::addColumn<int>("limit");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("path");
+        QTest::addColumn<QString>("incoming");
+        QTest::addColumn<QString>("expected");
+        const QString grin = QString::fromUtf8("\xF0\x9F\x98\x80");
+        const QString nineteen(19, QLatin1Char('a'));
+        const struct {
+            const char* name;
+            int limit;
+            QString stored, incoming, expected;
+        } cases[] = {
+            {"NUL", 20, "", QStringLiteral("ab") + QChar(0) + "cd", "abcd"},
+            {"C0 and DEL", 0, "",
+             "a\tb\nc\x7f\x1b"
+             "d",
+             "abcd"},
+            {"lone high surrogate", 20, "", QStringLiteral("x") + QChar(0xD800) + "'--", "x'--"},
+            {"lone low surrogate", 20, "", QString(QChar(0xDC00)) + "y", "y"},
+            {"astral character", 20, "", grin, grin},
+            {"pair at the limit", 20, "", nineteen + grin, nineteen},
+            {"room left by the text", 2, "1", "23", "12"},
+            {"stored beyond the limit", 2, "123", "4", "123"},
+            {"stored text kept as it is", 0, QStringLiteral("a") + QChar(0) + QChar(0xD800), "c",
+             QStringLiteral("a") + QChar(0) + QChar(0xD800) + "c"},
+            {"quotes and comments", 0, "", "''--;/* */\\", "''--;/* */\\"},
+            {"bidi controls", 0, "", QString(QChar(0x202E)) + "abc",
+             QString(QChar(0x202E)) + "abc"},
+        };
+        for (const auto& c : cases)
+            for (const char* path : {"type", "paste", "insert", "drop", "input method"})
+                QTest::addRow("%s by %s", c.name, path)
+                    << c.limit << c.stored << path << c.incoming << c.expected;
+        const QString megabyte(1 << 19, QChar(0x4E2D));
+        QTest::newRow("1 MB pasted") << 0 << ""
+                                     << "paste" << megabyte << megabyte;
+    }
+    void textBoxesHoldValidTextOnly() {
+        QFETCH(int, limit);
+        QFETCH(QString, stored);
+        QFETCH(QString, path);
+        QFETCH(QString, incoming);
+        QFETCH(QString, expected);
+        QWidget window;
+        TextBox box(&window);
+        box.setMaxChars(limit);
+        box.setText(stored);
+        QCOMPARE(box.text(), stored);
+        window.show();
+        bringIn(box, path, incoming);
+        QCOMPARE(box.text(), expected);
+    }
 
     void providerTexts_data() {
         QTest::addColumn<QByteArray>("variable");

@@ -4,7 +4,10 @@
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
+#include <QValidator>
 #include <QVariant>
+
+#include <limits>
 
 namespace zx::ui {
 
@@ -268,59 +271,120 @@ void OptionButton::setValue(bool selected) {
     setChecked(selected);
 }
 
+namespace {
+
+// The whole characters of `text` that are neither control characters nor
+// lone surrogate halves, as many as fit in `room` UTF-16 units.
+QString validText(const QString& text, qsizetype room) {
+    QString kept;
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar c = text[i];
+        const bool pair =
+            c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
+        const qsizetype units = pair ? 2 : 1;
+        const char32_t code = pair ? QChar::surrogateToUcs4(c, text[i + 1]) : c.unicode();
+        if ((pair || !c.isSurrogate()) && QChar::category(code) != QChar::Other_Control) {
+            if (kept.size() + units > room)
+                break;  // a character that does not fit is not taken at all
+            kept += text.mid(i, units);
+        }
+        i += units;
+    }
+    return kept;
+}
+
+}  // namespace
+
+// Every path by which text enters a line edit ends in its validation, with
+// the whole new text: the part that came in is what differs from the text
+// as it stood, and only that part is filtered.
+class TextBox::InputFilter : public QValidator {
+public:
+    explicit InputFilter(TextBox* box) : QValidator(box), m_box(box) {}
+
+    State validate(QString& input, int& pos) const override {
+        if (m_box->m_settingText)
+            return Acceptable;
+        const QString& before = m_box->m_accepted;
+        const qsizetype common = std::min(input.size(), before.size());
+        qsizetype head = 0;
+        while (head < common && input[head] == before[head])
+            ++head;
+        qsizetype tail = 0;
+        while (tail < common - head &&
+               input[input.size() - 1 - tail] == before[before.size() - 1 - tail])
+            ++tail;
+        qsizetype end = input.size() - tail;
+        // Never cut a surrogate pair in two at either end of the new part.
+        if (head > 0 && head < input.size() && input[head - 1].isHighSurrogate() &&
+            input[head].isLowSurrogate())
+            --head;
+        if (tail > 0 && end > head && input[end].isLowSurrogate() &&
+            input[end - 1].isHighSurrogate())
+            ++end;
+        if (end <= head)
+            return Acceptable;  // nothing came in
+        const qsizetype incoming = end - head;
+        const qsizetype kept = input.size() - incoming;
+        const qsizetype room = m_box->m_maxChars > 0
+                                   ? std::max<qsizetype>(0, m_box->m_maxChars - kept)
+                                   : std::numeric_limits<qsizetype>::max();
+        const QString taken = validText(input.mid(head, incoming), room);
+        if (taken.size() == incoming)
+            return Acceptable;
+        input.replace(head, incoming, taken);
+        if (pos >= end)
+            pos -= int(incoming - taken.size());
+        else if (pos > head)
+            pos = int(head + std::min<qsizetype>(pos - head, taken.size()));
+        return Acceptable;
+    }
+
+private:
+    TextBox* m_box;
+};
+
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
     markKind(this, Kind::TextBox);
-    setMaxChars(0);
-    // Once the user shortens an over-long text, the limit holds again.
-    connect(this, &QLineEdit::textEdited, this,
-            [this](const QString& now) { fitLimit(now.size()); });
-}
-
-void TextBox::setMaxChars(int length) {
-    m_maxChars = length;
-    fitLimit(text().size());
-}
-
-void TextBox::fitLimit(qsizetype length) {
-    // QLineEdit would cut a longer text to its limit; widen the limit to
-    // the text instead, so a stored value survives a load and a save.
-    const qsizetype limit = m_maxChars > 0 ? m_maxChars : 32767;
-    setMaxLength(int(std::max(limit, length)));
+    // The limit is kept by the filter, which knows what came in.
+    setMaxLength(std::numeric_limits<int>::max());
+    setValidator(new InputFilter(this));
+    connect(this, &QLineEdit::textChanged, this, [this](const QString& now) { m_accepted = now; });
 }
 
 void TextBox::setText(const QString& text) {
-    fitLimit(text.size());
+    m_settingText = true;
     QLineEdit::setText(text);
+    m_settingText = false;
 }
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
-    const QString text = event->text();
-    if (!m_keyPress || text.isEmpty()) {
-        QLineEdit::keyPressEvent(event);
-        return;
-    }
-    // One typed character (a surrogate pair counts as one key).
-    std::int16_t code = static_cast<std::int16_t>(text.at(0).unicode());
-    const std::int16_t before = code;
-    m_keyPress(code);
-    if (code == 0) {
-        event->accept();
-        return;
-    }
-    if (code == before) {
-        // A character outside the BMP arrives as a surrogate pair, which the
-        // line edit's key path does not insert by itself.
-        if (text.at(0).isSurrogate()) {
-            insert(text);
+    QString text = event->text();
+    const bool typing = !text.isEmpty();
+    if (typing && m_keyPress) {
+        // One typed character (a surrogate pair counts as one key).
+        std::int16_t code = static_cast<std::int16_t>(text.at(0).unicode());
+        const std::int16_t typed = code;
+        m_keyPress(code);
+        if (code == 0) {
             event->accept();
-        } else {
-            QLineEdit::keyPressEvent(event);
+            return;
         }
-        return;
+        if (code != typed)
+            text = QString(QChar(static_cast<char16_t>(code)));
     }
-    const QChar replaced(static_cast<char16_t>(code));
-    QKeyEvent changed(event->type(), event->key(), event->modifiers(), QString(replaced));
-    QLineEdit::keyPressEvent(&changed);
+    // The line edit's key path inserts no character outside the BMP (it
+    // arrives as a surrogate pair); insert() does, through the same filter.
+    if (typing && text.at(0).isSurrogate()) {
+        insert(text);
+        event->accept();
+    } else if (text != event->text()) {
+        QKeyEvent changed(event->type(), event->key(), event->modifiers(), text);
+        QLineEdit::keyPressEvent(&changed);
+        event->setAccepted(changed.isAccepted());
+    } else {
+        QLineEdit::keyPressEvent(event);
+    }
 }
 
 Label::Label(QWidget* parent) : QLabel(parent) {

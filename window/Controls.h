@@ -96,15 +96,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
+// A line edit that holds valid text only. Whatever the user brings in, by
+// keys, input method, paste, drag and drop or the line edit's own insert(),
+// loses its control characters and lone surrogate halves, and is cut to the
+// limit on a character boundary. Text set through setText() is kept whole,
+// as stored, even beyond the limit.
 class TextBox : public QLineEdit {
     Q_OBJECT
 public:
     explicit TextBox(QWidget* parent);
-    // 0 means no limit.
-    void setMaxChars(int length);
+    // 0 means no limit; counted in UTF-16 units.
+    void setMaxChars(int length) { m_maxChars = length; }
     int maxChars() const { return m_maxChars; }
-    // Text set by code is kept whole, as stored, even beyond the limit; the
-    // limit applies to what the user types or pastes.
     void setText(const QString& text);
     bool isPassword() const { return echoMode() == QLineEdit::Password; }
     // The handler sees each typed character's code as a signed 16-bit
@@ -117,10 +120,12 @@ protected:
     void keyPressEvent(QKeyEvent* event) override;
 
 private:
-    void fitLimit(qsizetype length);
+    class InputFilter;
 
     std::function<void(std::int16_t&)> m_keyPress;
     int m_maxChars = 0;
+    QString m_accepted;  // the text as it stood after the last change
+    bool m_settingText = false;
 };
 
 class Label : public QLabel {
