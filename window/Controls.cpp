@@ -360,7 +360,9 @@ void TextBox::setText(const QString& text) {
 
 void TextBox::keyPressEvent(QKeyEvent* event) {
     QString text = event->text();
-    const bool typing = !text.isEmpty();
+    // Delete carries U+007F but types nothing; arrows, Home and End carry no
+    // text at all. Only keys that type a character are offered to the handler.
+    const bool typing = !text.isEmpty() && text.at(0) != QChar(0x7F);
     if (typing && m_keyPress) {
         // One typed character (a surrogate pair counts as one key).
         std::int16_t code = static_cast<std::int16_t>(text.at(0).unicode());
@@ -430,7 +432,8 @@ Image::Image(QWidget* parent) : QLabel(parent) {
 
 CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     markKind(this, Kind::CommandButton);
-    setAutoDefault(false);
+    // With focus it takes Enter itself, and draws as the default meanwhile.
+    setAutoDefault(true);
 }
 
 }  // namespace zx::ui

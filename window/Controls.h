@@ -111,7 +111,8 @@ public:
     void setText(const QString& text);
     bool isPassword() const { return echoMode() == QLineEdit::Password; }
     // The handler sees each typed character's code as a signed 16-bit
-    // number; setting it to 0 discards the key.
+    // number; setting it to 0 discards the key. Keys that type no character
+    // (Delete, arrows, Home, End) never reach it.
     void setKeyPressHandler(std::function<void(std::int16_t&)> handler) {
         m_keyPress = std::move(handler);
     }
@@ -162,6 +163,8 @@ public:
     explicit Image(QWidget* parent);
 };
 
+// Enter and Space press the focused button; Enter elsewhere presses the
+// dialog's default button.
 class CommandButton : public QPushButton {
     Q_OBJECT
 public:
