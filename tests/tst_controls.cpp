@@ -1,10 +1,11 @@
 // The window's controls on their own: what a text box lets in by each path
 // a person has, the texts the provider ships and how a texts file replaces
-// them.
+// them, and the names a screen reader finds.
 
 #include "resources/ResourceProvider.h"
 #include "window/Main.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
@@ -67,6 +68,10 @@ QString captionOf(const QWidget* w) {
     if (const auto* label = qobject_cast<const QLabel*>(w))
         return label->text();
     return {};
+}
+
+QString accessibleName(QWidget* w) {
+    return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
 }
 
 }  // namespace
@@ -206,6 +211,42 @@ private Q_SLOTS:
                 QVERIFY2(shipped == before, qPrintable(w->objectName()));
         }
         QCOMPARE(filled, 3);  // La33, La46 and La55
+    }
+
+    // Every control can be read out: by its caption, a text box by the label
+    // beside it, a picture button by the words of its tooltip.
+    void everyControlHasAName() {
+        Main form;
+        form.ui();
+        for (QWidget* w : form.findChildren<QWidget*>()) {
+            const auto kind = kindOf(w);
+            if (!kind || *kind == Kind::PictureBox || w->objectName() == QLatin1String("LaT"))
+                continue;
+            const QString name = accessibleName(w);
+            QVERIFY2(!name.isEmpty(), qPrintable(w->objectName()));
+            if (!captionOf(w).isEmpty())
+                QCOMPARE(name, captionOf(w));
+            if (*kind == Kind::CommandButton && captionOf(w).isEmpty())
+                QCOMPARE(w->toolTip(), name);
+            if (*kind == Kind::TextBox) {
+                // The nearest label to its left on its row.
+                QLabel* beside = nullptr;
+                for (auto* label : w->parentWidget()->findChildren<QLabel*>()) {
+                    const QRect g = label->geometry();
+                    if (g.left() < w->geometry().left() &&
+                        w->geometry().contains(w->geometry().left(), g.center().y()) &&
+                        (!beside || g.left() > beside->geometry().left()))
+                        beside = label;
+                }
+                QVERIFY2(beside, qPrintable(w->objectName()));
+                QCOMPARE(name, beside->text());
+            }
+        }
+        const MainControls& c = form.ui();
+        QCOMPARE(QSet<QString>({accessibleName(c.ComP), accessibleName(c.ComN),
+                                accessibleName(c.ComC), accessibleName(c.ComC1)})
+                     .size(),
+                 3);
     }
 };
 

@@ -95,8 +95,10 @@ void Main::buildForm() {
     c.La2 = makeLabel(c.FraB, "La2", 300, 1545, 1080, 255, QStringLiteral("2.业务范围"));
     c.La3 = makeLabel(c.FraB, "La3", 300, 2310, 1095, 255, QStringLiteral("3.完成"));
     c.Ima4 = make<Image>(c.FraB, "Ima4", 1335, 2520, 405, 195);
-    for (Image* mark : {c.Ima1, c.Ima4})
+    for (Image* mark : {c.Ima1, c.Ima4}) {
         mark->setPixmap(stepDoneMark());
+        mark->setAccessibleName(QStringLiteral("已完成"));
+    }
     c.Ima4->setVisible(false);
 
     c.ComP = make<CommandButton>(this, "ComP", 600, 3555, 1290, 285);
@@ -104,6 +106,13 @@ void Main::buildForm() {
     c.ComE = make<CommandButton>(this, "ComE", 585, 3930, 1290, 285, QStringLiteral("完成"));
     c.ComC = make<CommandButton>(this, "ComC", 585, 4320, 1290, 285);
     c.ComC1 = make<CommandButton>(this, "ComC1", 585, 4320, 1290, 285);
+    // The picture buttons say in words what their pictures show.
+    const std::pair<CommandButton*, const char*> pictured[] = {
+        {c.ComP, "上一步"}, {c.ComN, "下一步"}, {c.ComC, "取消"}, {c.ComC1, "取消"}};
+    for (const auto& [button, words] : pictured) {
+        button->setToolTip(QString::fromUtf8(words));
+        button->setAccessibleName(QString::fromUtf8(words));
+    }
 
     c.LaT = makeLabel(this, "LaT", 2460, 3540, 5490, 1095, QString());
     setBackColor(c.LaT, LightYellow);
@@ -233,6 +242,13 @@ void Main::buildForm() {
 
     c.La55 = makeLabel(c.Fra5, "La55", 405, 2835, 855, 255, QStringLiteral("启用月份"), DarkGrey);
     c.Te55 = makeText(c.Fra5, "Te55", 1200, 2790, 810, 270, 2);
+
+    // A text box is known by its label, to a screen reader as to the eye.
+    const std::pair<Label*, TextBox*> captioned[] = {
+        {c.La15, c.Te11}, {c.La26, c.Te26}, {c.La33, c.Te33}, {c.La45, c.Te41},
+        {c.La46, c.Te42}, {c.La47, c.Te43}, {c.La55, c.Te55}};
+    for (const auto& [label, box] : captioned)
+        label->setBuddy(box);
 
     // Focus orders: the buttons, then each page.
     chain({c.ComC, c.ComN, c.ComP, c.ComE, c.ComC1});
