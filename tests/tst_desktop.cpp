@@ -1,10 +1,13 @@
 // The window on a real X server (Xvfb, at several scales), driven through
 // the server's own input: keys and clicks reach it as a keyboard and a mouse
-// send them.
+// send them. What the window looks like is measured on its rendered pixels.
+// A PNG of each page is kept in the build tree for people to look at.
 
+#include "window/HelpTexts.h"
 #include "window/Main.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTest>
 
 #include <memory>
@@ -85,6 +88,54 @@ QString outcome(Main& form) {
     if (form.isVisible())
         return QStringLiteral("step ") + tag(c.ComN);
     return ownVisible(c.Ima4) ? QStringLiteral("finished") : QStringLiteral("cancelled");
+}
+
+QImage shot(QWidget* w) {
+    QApplication::processEvents();
+    return w->grab().toImage().convertToFormat(QImage::Format_RGB32);
+}
+
+// Device pixels that differ between two pictures of the same size.
+QRegion difference(const QImage& a, const QImage& b) {
+    QRegion region;
+    for (int y = 0; y < a.height(); ++y)
+        for (int x = 0; x < a.width(); ++x)
+            if (a.pixel(x, y) != b.pixel(x, y))
+                region += QRect(x, y, 1, 1);
+    return region;
+}
+
+// The pixels a caption puts on its control, in device pixels of the control.
+QRegion captionInk(QWidget* w) {
+    auto* button = qobject_cast<QAbstractButton*>(w);
+    auto* label = qobject_cast<QLabel*>(w);
+    const QString caption = button ? button->text() : label->text();
+    const QImage with = shot(w);
+    button ? button->setText(QString()) : label->setText(QString());
+    const QImage without = shot(w);
+    button ? button->setText(caption) : label->setText(caption);
+    return difference(with, without);
+}
+
+// A caption is whole when giving its control more room above and below
+// (keeping its lines where they are) shows no more of it.
+void checkCaptionIsWhole(QWidget* w) {
+    const QString name = w->objectName();
+    const qreal dpr = w->devicePixelRatioF();
+    const QRegion ink = captionInk(w);
+    QVERIFY2(!ink.isEmpty(), qPrintable(name));
+    // Drawn at the nominal size: a CJK line stands most of an em tall.
+    QVERIFY2(ink.boundingRect().height() >= 0.75 * 12 * dpr, qPrintable(name));
+    const QRect place = w->geometry();
+    const bool label = qobject_cast<QLabel*>(w);
+    const int grow = 2;  // logical pixels: whole device pixels at 1.5x too
+    w->setGeometry(place.adjusted(0, label ? 0 : -grow, 0, grow));
+    QRegion roomier = captionInk(w);
+    w->setGeometry(place);
+    if (!label)
+        roomier.translate(0, -qRound(grow * dpr));
+    QVERIFY2(roomier.boundingRect() == ink.boundingRect(),
+             qPrintable(name + QLatin1String(" is cut")));
 }
 
 Main* openForm(const QString& sys, int step) {
@@ -262,6 +313,77 @@ private Q_SLOTS:
         QCOMPARE(c.LaT->text(), credit);
         hover(c.Ch47);
         QVERIFY(c.LaT->text() != credit && !c.LaT->text().isEmpty());
+    }
+
+    // Every caption of every page at its nominal size, nothing cut, and the
+    // longest help texts whole in the panel.
+    void captionsAreWhole_data() {
+        QTest::addColumn<QString>("sys");
+        QTest::addColumn<int>("step");
+        QTest::newRow("common") << "ST" << 1;
+        for (const char* sys : {"ST", "PU", "SA", "IA"})
+            QTest::newRow(sys) << sys << 2;
+    }
+    void captionsAreWhole() {
+        QFETCH(QString, sys);
+        QFETCH(int, step);
+        std::unique_ptr<Main> form(openForm(sys, step));
+        MainControls& c = form->ui();
+        const QString dir = qEnvironmentVariable("ZX_SCREENSHOT_DIR", QDir::tempPath());
+        QDir().mkpath(dir);
+        const QString page = step == 1 ? QStringLiteral("common") : sys;
+        QVERIFY(
+            shot(form.get())
+                .save(
+                    QStringLiteral("%1/%2-%3x.png").arg(dir, page).arg(form->devicePixelRatioF())));
+        for (QWidget* w : form->findChildren<QWidget*>()) {
+            const auto kind = kindOf(w);
+            if (w->isVisible() && w != c.LaT &&
+                (kind == Kind::CheckBox || kind == Kind::OptionButton || kind == Kind::Label))
+                checkCaptionIsWhole(w);
+        }
+        for (QWidget* w : form->findChildren<QWidget*>()) {
+            const QString help = helpTextFor(w->objectName());
+            if (w->isVisible() && !help.isNull()) {
+                c.LaT->setText(QStringLiteral("    ") + help);
+                checkCaptionIsWhole(c.LaT);
+            }
+        }
+    }
+
+    // On the inventory-accounting page each group's outline passes neither
+    // through its heading nor through an option, and encloses every option.
+    void optionsStayInsideTheirGroups() {
+        std::unique_ptr<Main> form(openForm(QStringLiteral("IA"), 2));
+        const MainControls& c = form->ui();
+        const qreal dpr = form->devicePixelRatioF();
+        for (PictureBox* group : {c.Pic51, c.Pic52, c.Pic53, c.Pic54}) {
+            const QList<QWidget*> parts = group->findChildren<QWidget*>();
+            for (QWidget* part : parts)
+                part->hide();
+            const QImage bare = shot(group);
+            for (QWidget* part : parts)
+                part->show();
+            QImage empty(bare.size(), bare.format());
+            empty.fill(bare.pixel(bare.width() / 2, bare.height() / 2));
+            const QRegion outline = difference(bare, empty);
+            QVERIFY(!outline.isEmpty());
+            for (QWidget* part : parts) {
+                // The part drawn alone, on its own background.
+                QImage alone = shot(part);
+                QImage plain(alone.size(), alone.format());
+                plain.fill(alone.pixel(0, 0));
+                const QRect ink =
+                    difference(alone, plain).boundingRect().translated(part->pos() * dpr);
+                const QString name = group->objectName() + QLatin1Char('/') + part->objectName();
+                QVERIFY2(!outline.intersects(ink), qPrintable(name + QLatin1String(" crossed")));
+                if (kindOf(part) == Kind::OptionButton) {
+                    const QRect frame = outline.boundingRect();
+                    QVERIFY2(frame.adjusted(1, 1, -1, -1).contains(ink),
+                             qPrintable(name + QLatin1String(" outside")));
+                }
+            }
+        }
     }
 
 private:

@@ -1,12 +1,18 @@
 #include "Controls.h"
 
+#include <QFontDatabase>
+#include <QFontInfo>
 #include <QKeyEvent>
 #include <QPainter>
+#include <QRawFont>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
+#include <QTextLayout>
 #include <QValidator>
 #include <QVariant>
+#include <QtEndian>
 
+#include <cmath>
 #include <limits>
 
 namespace zx::ui {
@@ -36,13 +42,17 @@ void markKind(W* w, Kind kind) {
     w->setProperty(KindProperty, int(kind));
 }
 
-// Captions never shrink below this, so that they stay readable.
-constexpr qreal SmallestPointSize = 6;
-
-bool fitsIn(const QFont& font, const QString& text, const QRect& rect, int flags) {
-    const QRect needed = QFontMetrics(font).boundingRect(rect, flags, text);
-    return needed.width() <= rect.width() && needed.height() <= rect.height();
-}
+// Where and how a caption is drawn: on one line when it fits, else wrapped
+// at the compact line spacing of the font's em, never in a smaller font.
+struct CaptionLayout {
+    QFont font;
+    struct Line {
+        QString text;
+        QPoint baseline;
+    };
+    QList<Line> lines;
+    QRect bounds;  // the lines' boxes
+};
 
 QRect captionRect(const QWidget* w) {
     QStyleOptionButton option;
@@ -62,11 +72,51 @@ QString captionText(const QWidget* w) {
     return static_cast<const QLabel*>(w)->text();
 }
 
-void paintCaption(QWidget* w, QPainter& p) {
-    const CaptionLayout layout = captionLayout(w);
+CaptionLayout captionLayout(const QWidget* w) {
+    CaptionLayout layout;
+    const QRect place = captionRect(w);
+    layout.font = w->font();
+    const QString text = captionText(w);
+    const QFontMetrics metrics(layout.font);
+    const int em = QFontInfo(layout.font).pixelSize();
+
+    QStringList lines;
+    int widest = metrics.horizontalAdvance(text);
+    if (widest <= place.width()) {
+        if (!text.isEmpty())
+            lines << text;
+    } else {
+        QTextLayout wrap(text, layout.font);
+        QTextOption option;
+        option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+        wrap.setTextOption(option);
+        wrap.beginLayout();
+        widest = 0;
+        for (QTextLine line = wrap.createLine(); line.isValid(); line = wrap.createLine()) {
+            line.setLineWidth(place.width());
+            lines << text.mid(line.textStart(), line.textLength());
+            widest = std::max(widest, int(std::ceil(line.naturalTextWidth())));
+        }
+        wrap.endLayout();
+    }
+    // Lines are one em apart, the compact spacing of a Song face at this
+    // size; the baseline leaves ideographs 0.12 em below it. Labels read
+    // from the top, as the form has them; buttons centre their caption.
+    const int height = int(lines.size()) * em;
+    const int top =
+        qobject_cast<const QLabel*>(w) ? place.top() : place.top() + (place.height() - height) / 2;
+    for (qsizetype i = 0; i < lines.size(); ++i)
+        layout.lines.append(
+            {lines[i], QPoint(place.left(), top + int(i) * em + qRound(em * 0.88))});
+    layout.bounds = QRect(place.left(), top, widest, height);
+    return layout;
+}
+
+void paintCaption(QWidget* w, QPainter& p, const CaptionLayout& layout) {
     p.setFont(layout.font);
-    w->style()->drawItemText(&p, layout.rect, layout.flags, w->palette(), w->isEnabled(),
-                             captionText(w), QPalette::WindowText);
+    p.setPen(w->palette().color(QPalette::WindowText));
+    for (const CaptionLayout::Line& line : layout.lines)
+        p.drawText(line.baseline, line.text);
 }
 
 void paintButtonCaption(QAbstractButton* button, QStyle::PrimitiveElement indicator,
@@ -83,40 +133,47 @@ void paintButtonCaption(QAbstractButton* button, QStyle::PrimitiveElement indica
     else
         option.state |= button->isChecked() ? QStyle::State_On : QStyle::State_Off;
     option.rect = button->style()->subElementRect(indicatorRect, &option, button);
+    // A button lower than the style's indicator gets an indicator its height.
+    if (option.rect.height() > button->height())
+        option.rect = QRect(option.rect.left(), 0, button->height(), button->height());
     button->style()->drawPrimitive(indicator, &option, &p, button);
-    paintCaption(button, p);
+    const CaptionLayout layout = captionLayout(button);
+    paintCaption(button, p, layout);
     if (button->hasFocus()) {
         QStyleOptionFocusRect focus;
         focus.initFrom(button);
-        const CaptionLayout layout = captionLayout(button);
-        focus.rect = QFontMetrics(layout.font)
-                         .boundingRect(layout.rect, layout.flags, button->text())
-                         .adjusted(-1, 0, 1, 0);
+        focus.rect = layout.bounds.adjusted(-1, 0, 1, 0);
         button->style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &p, button);
     }
 }
 
+// Whether the font carries bitmaps of its own for a pixel size (its EBLC
+// table: a header of 8 bytes, then 48 bytes per size, ppem at byte 45).
+bool hasBitmapsFor(const QRawFont& font, int pixelSize) {
+    const QByteArray table = font.fontTable("EBLC");
+    if (table.size() < 8)
+        return false;
+    const quint32 sizes = qFromBigEndian<quint32>(table.constData() + 4);
+    for (quint32 i = 0; i < sizes && 8 + 48 * (i + 1) <= quint32(table.size()); ++i) {
+        if (quint8(table.at(8 + 48 * i + 45)) == pixelSize)
+            return true;
+    }
+    return false;
+}
+
 }  // namespace
 
-CaptionLayout captionLayout(const QWidget* w) {
-    CaptionLayout layout;
-    layout.rect = captionRect(w);
-    layout.font = w->font();
-    const QString text = captionText(w);
-    const auto* label = qobject_cast<const QLabel*>(w);
-    const int align =
-        label ? int(Qt::AlignLeft | Qt::AlignTop) : int(Qt::AlignLeft | Qt::AlignVCenter);
-    layout.flags = align;
-    if (text.isEmpty() || fitsIn(layout.font, text, layout.rect, layout.flags))
-        return layout;
-    layout.flags = align | Qt::TextWordWrap;
-    for (qreal size = w->font().pointSizeF(); size >= SmallestPointSize; size -= 0.5) {
-        layout.font.setPointSizeF(size);
-        if (fitsIn(layout.font, text, layout.rect, layout.flags))
-            return layout;
-    }
-    layout.fits = false;
-    return layout;
+QFont wizardFont(qreal devicePixelRatio) {
+    QFont font;
+    font.setFamilies({QStringLiteral("DejaVu Sans"), QStringLiteral("AR PL UMing CN"),
+                      QStringLiteral("Noto Sans CJK SC")});
+    font.setPixelSize(12);
+    const qreal devicePixels = 12 * devicePixelRatio;
+    if (devicePixels == std::round(devicePixels) &&
+        hasBitmapsFor(QRawFont::fromFont(font, QFontDatabase::SimplifiedChinese),
+                      int(devicePixels)))
+        font.setStyleStrategy(QFont::NoAntialias);
+    return font;
 }
 
 QString kindName(Kind kind) {
@@ -396,7 +453,7 @@ Label::Label(QWidget* parent) : QLabel(parent) {
 
 void Label::paintEvent(QPaintEvent*) {
     QPainter p(this);
-    paintCaption(this, p);
+    paintCaption(this, p, captionLayout(this));
 }
 
 Frame::Frame(QWidget* parent) : QGroupBox(parent) {
@@ -411,19 +468,32 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
     if (!m_etched)
         return;
-    // A grey line with a white one beside it, around the options of the
-    // group; the heading stays above it.
-    QRect around;
-    for (const QRadioButton* option : findChildren<QRadioButton*>(Qt::FindDirectChildrenOnly))
-        around |= option->geometry();
-    if (around.isEmpty())
-        return;
-    const QRect r = around.adjusted(-8, -3, 4, 2) & rect().adjusted(0, 0, -2, -2);
+    // A grey line with a white one beside it along the group's edges. The
+    // top runs at the middle of the heading's line and leaves a gap where
+    // its caption stands.
+    QRect outline = rect().adjusted(0, 0, -1, -1);
+    int gapFrom = 0, gapTo = -1;
+    if (const auto* heading = findChild<Label*>(QString(), Qt::FindDirectChildrenOnly)) {
+        const CaptionLayout caption = captionLayout(heading);
+        const QRect words = caption.bounds.translated(heading->pos());
+        outline.setTop(words.top() + QFontInfo(caption.font).pixelSize() / 2);
+        if (words.width() > 0) {
+            gapFrom = words.left() - 2;
+            gapTo = words.right() + 2;
+        }
+    }
     QPainter p(this);
-    p.setPen(QColor(0x80, 0x80, 0x80));
-    p.drawRect(r);
-    p.setPen(Qt::white);
-    p.drawRect(r.translated(1, 1));
+    const auto etch = [&](const QRect& r, const QColor& colour) {
+        p.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
+        p.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
+        p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
+        if (gapFrom > r.left())
+            p.fillRect(QRect(r.left(), r.top(), gapFrom - r.left(), 1), colour);
+        if (gapTo < r.right())
+            p.fillRect(QRect(QPoint(std::max(gapTo + 1, r.left()), r.top()), r.topRight()), colour);
+    };
+    etch(outline, QColor(0x80, 0x80, 0x80));
+    etch(outline.translated(1, 1), Qt::white);
 }
 
 Image::Image(QWidget* parent) : QLabel(parent) {

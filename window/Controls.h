@@ -52,17 +52,12 @@ inline bool ownEnabled(const QWidget* control) {
     return !control->testAttribute(Qt::WA_ForceDisabled);
 }
 
-// Where a caption is drawn and with which font: the control's own font when
-// the caption fits its place on one line or wrapped, else the largest
-// smaller font at which it does (down to a floor). `fits` is false only when
-// even the floor would clip it.
-struct CaptionLayout {
-    QRect rect;
-    QFont font;
-    int flags = 0;
-    bool fits = true;
-};
-CaptionLayout captionLayout(const QWidget* control);
+// The wizard's one font, 9 pt at 96 dpi (12 px, scaled with the screen):
+// ideographs from a Song face, Latin letters and digits from a sans face
+// whose strokes stay solid at fractional scales. Where the Song face carries
+// hand-tuned bitmaps for the device size (its 12-px strike at 1x), they are
+// drawn as they are, unsmoothed.
+QFont wizardFont(qreal devicePixelRatio);
 
 class CheckBox : public QCheckBox {
     Q_OBJECT
@@ -144,7 +139,8 @@ public:
     explicit Frame(QWidget* parent);
 };
 
-// A container; with an etched outline when it holds an option group.
+// A container. One that holds an option group draws an etched outline
+// around its options, broken where its heading stands.
 class PictureBox : public QWidget {
     Q_OBJECT
 public:

@@ -87,7 +87,7 @@ void Main::buildForm() {
     setWindowTitle(QStringLiteral("供销链建帐向导 (第一步)"));
     setWindowIcon(formIcon());
     setFixedSize(8280 / TwipsPerPixel, 4875 / TwipsPerPixel);
-    setFont(QFont(QStringLiteral("Noto Sans CJK SC"), 9));
+    setFont(wizardFont(devicePixelRatioF()));
 
     c.FraB = make<Frame>(this, "FraB", 300, 195, 1905, 3180, QStringLiteral("步骤"));
     c.La1 = makeLabel(c.FraB, "La1", 300, 705, 1065, 255, QStringLiteral("1.公共参数"), DarkGrey);
@@ -198,8 +198,8 @@ void Main::buildForm() {
     c.Pic51->setObjectName(QStringLiteral("Pic51"));
     setTwips(c.Pic51, 315, 210, 1830, 795);
     c.La51 = makeLabel(c.Pic51, "La51", 90, 60, 1650, 210, QStringLiteral("核算方式"), DarkGrey);
-    c.Op51 = make<OptionButton>(c.Pic51, "Op51", 360, 270, 1410, 240, QStringLiteral("按仓库核算"));
-    c.Op52 = make<OptionButton>(c.Pic51, "Op52", 360, 495, 1410, 240, QStringLiteral("按部门核算"));
+    c.Op51 = make<OptionButton>(c.Pic51, "Op51", 360, 270, 1410, 195, QStringLiteral("按仓库核算"));
+    c.Op52 = make<OptionButton>(c.Pic51, "Op52", 360, 495, 1410, 195, QStringLiteral("按部门核算"));
 
     c.Pic52 = new PictureBox(c.Fra5, true);
     c.Pic52->setObjectName(QStringLiteral("Pic52"));
@@ -207,37 +207,37 @@ void Main::buildForm() {
     c.La53 =
         makeLabel(c.Pic52, "La53", 45, 105, 1905, 210, QStringLiteral("零出库成本选择"), DarkGrey);
     c.Op56 =
-        make<OptionButton>(c.Pic52, "Op56", 300, 330, 1635, 240, QStringLiteral("上次出库成本价"));
-    c.Op57 = make<OptionButton>(c.Pic52, "Op57", 300, 585, 1635, 240, QStringLiteral("参考成本价"));
-    c.Op58 = make<OptionButton>(c.Pic52, "Op58", 300, 825, 1635, 240, QStringLiteral("结存成本价"));
+        make<OptionButton>(c.Pic52, "Op56", 300, 330, 1635, 195, QStringLiteral("上次出库成本价"));
+    c.Op57 = make<OptionButton>(c.Pic52, "Op57", 300, 585, 1635, 195, QStringLiteral("参考成本价"));
+    c.Op58 = make<OptionButton>(c.Pic52, "Op58", 300, 825, 1635, 195, QStringLiteral("结存成本价"));
     c.Op59 =
-        make<OptionButton>(c.Pic52, "Op59", 300, 1065, 1635, 240, QStringLiteral("上次入库成本价"));
+        make<OptionButton>(c.Pic52, "Op59", 300, 1065, 1635, 195, QStringLiteral("上次入库成本价"));
     c.Op510 =
-        make<OptionButton>(c.Pic52, "Op510", 300, 1350, 1635, 240, QStringLiteral("手工输入"));
+        make<OptionButton>(c.Pic52, "Op510", 300, 1350, 1635, 195, QStringLiteral("手工输入"));
 
     c.Pic53 = new PictureBox(c.Fra5, true);
     c.Pic53->setObjectName(QStringLiteral("Pic53"));
     setTwips(c.Pic53, 2565, 225, 1950, 945);
     c.La52 =
         makeLabel(c.Pic53, "La52", 45, 45, 1860, 210, QStringLiteral("暂估处理方式"), DarkGrey);
-    c.Op53 = make<OptionButton>(c.Pic53, "Op53", 375, 240, 1500, 240, QStringLiteral("月初回冲"));
-    c.Op54 = make<OptionButton>(c.Pic53, "Op54", 375, 480, 1500, 240, QStringLiteral("单到回冲"));
-    c.Op55 = make<OptionButton>(c.Pic53, "Op55", 375, 720, 1500, 240, QStringLiteral("单到补差"));
+    c.Op53 = make<OptionButton>(c.Pic53, "Op53", 375, 240, 1500, 195, QStringLiteral("月初回冲"));
+    c.Op54 = make<OptionButton>(c.Pic53, "Op54", 375, 480, 1500, 195, QStringLiteral("单到回冲"));
+    c.Op55 = make<OptionButton>(c.Pic53, "Op55", 375, 720, 1500, 195, QStringLiteral("单到补差"));
 
     c.Pic54 = new PictureBox(c.Fra5, true);
     c.Pic54->setObjectName(QStringLiteral("Pic54"));
     setTwips(c.Pic54, 2610, 1185, 2295, 1890);
     c.La54 = makeLabel(c.Pic54, "La54", 30, 45, 2235, 210, QStringLiteral("存货资金占用规划设置"),
                        DarkGrey);
-    c.Op511 = make<OptionButton>(c.Pic54, "Op511", 330, 270, 1935, 240, QStringLiteral("按仓库"));
+    c.Op511 = make<OptionButton>(c.Pic54, "Op511", 330, 270, 1935, 195, QStringLiteral("按仓库"));
     c.Op512 =
-        make<OptionButton>(c.Pic54, "Op512", 330, 525, 1935, 240, QStringLiteral("按存货分类"));
-    c.Op513 = make<OptionButton>(c.Pic54, "Op513", 330, 765, 1935, 240, QStringLiteral("按存货"));
-    c.Op514 = make<OptionButton>(c.Pic54, "Op514", 330, 1005, 1935, 240,
+        make<OptionButton>(c.Pic54, "Op512", 330, 525, 1935, 195, QStringLiteral("按存货分类"));
+    c.Op513 = make<OptionButton>(c.Pic54, "Op513", 330, 765, 1935, 195, QStringLiteral("按存货"));
+    c.Op514 = make<OptionButton>(c.Pic54, "Op514", 330, 1005, 1935, 195,
                                  QStringLiteral("按仓库 + 存货分类"));
     c.Op515 =
-        make<OptionButton>(c.Pic54, "Op515", 330, 1290, 1935, 240, QStringLiteral("按仓库 + 存货"));
-    c.Op516 = make<OptionButton>(c.Pic54, "Op516", 330, 1545, 1935, 240,
+        make<OptionButton>(c.Pic54, "Op515", 330, 1290, 1935, 195, QStringLiteral("按仓库 + 存货"));
+    c.Op516 = make<OptionButton>(c.Pic54, "Op516", 330, 1545, 1935, 195,
                                  QStringLiteral("按存货分类 + 存货"));
 
     c.La55 = makeLabel(c.Fra5, "La55", 405, 2835, 855, 255, QStringLiteral("启用月份"), DarkGrey);
