@@ -8,8 +8,11 @@
 
 #include <QApplication>
 #include <QDir>
+#include <QStyleOptionButton>
 #include <QTest>
 
+#include <cmath>
+#include <map>
 #include <memory>
 
 #include <X11/Xlib.h>
@@ -88,6 +91,42 @@ QString outcome(Main& form) {
     if (form.isVisible())
         return QStringLiteral("step ") + tag(c.ComN);
     return ownVisible(c.Ima4) ? QStringLiteral("finished") : QStringLiteral("cancelled");
+}
+
+QRect inner(const QWidget* w) {
+    QStyleOptionButton option;
+    option.initFrom(w);
+    if (qobject_cast<const QCheckBox*>(w))
+        return w->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, w);
+    if (qobject_cast<const QLineEdit*>(w))
+        return w->rect().adjusted(3, 3, -3, -3);  // inside the frame
+    return w->rect();
+}
+
+double luminance(QRgb c) {
+    const auto linear = [](int v) {
+        const double s = v / 255.0;
+        return s <= 0.04045 ? s / 12.92 : std::pow((s + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(qRed(c)) + 0.7152 * linear(qGreen(c)) + 0.0722 * linear(qBlue(c));
+}
+
+// The contrast between the commonest colour of the area and its darkest.
+double inkContrast(const QImage& image, QRect area) {
+    std::map<QRgb, int> count;
+    QRgb darkest = qRgb(255, 255, 255);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        for (int x = area.left(); x <= area.right(); ++x) {
+            const QRgb c = image.pixel(x, y) | 0xFF000000;
+            ++count[c];
+            if (luminance(c) < luminance(darkest))
+                darkest = c;
+        }
+    }
+    const QRgb back = std::max_element(count.begin(), count.end(), [](auto& a, auto& b) {
+                          return a.second < b.second;
+                      })->first;
+    return (luminance(back) + 0.05) / (luminance(darkest) + 0.05);
 }
 
 QImage shot(QWidget* w) {
@@ -313,6 +352,56 @@ private Q_SLOTS:
         QCOMPARE(c.LaT->text(), credit);
         hover(c.Ch47);
         QVERIFY(c.LaT->text() != credit && !c.LaT->text().isEmpty());
+    }
+
+    // Disabled text reads at 4.5:1 or better and still looks fainter than
+    // the same control enabled.
+    void disabledTextStaysReadable_data() {
+        QTest::addColumn<QString>("sys");
+        QTest::addColumn<int>("step");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("greyed");
+        QTest::newRow("derived month") << "ST" << 2 << "Te26"
+                                       << "3" << true;
+        QTest::newRow("derived month 12") << "SA" << 2 << "Te43"
+                                          << "12" << true;
+        QTest::newRow("stored month") << "IA" << 2 << "Te55"
+                                      << "8" << false;
+        QTest::newRow("remote number") << "ST" << 1 << "Te11"
+                                       << "07" << false;
+        QTest::newRow("remote label") << "ST" << 1 << "La15"
+                                      << "" << false;
+        QTest::newRow("password label") << "SA" << 2 << "La45"
+                                        << "" << false;
+        QTest::newRow("second password label") << "SA" << 2 << "La46"
+                                               << "" << false;
+        QTest::newRow("check box") << "ST" << 1 << "Ch14"
+                                   << "" << false;
+    }
+    void disabledTextStaysReadable() {
+        QFETCH(QString, sys);
+        QFETCH(int, step);
+        QFETCH(QString, name);
+        QFETCH(QString, text);
+        QFETCH(bool, greyed);
+        std::unique_ptr<Main> form(openForm(sys, step));
+        auto* w = form->findChild<QWidget*>(name);
+        if (auto* box = qobject_cast<TextBox*>(w))
+            box->setText(text);
+        if (greyed)
+            setBackColor(w, 0x00C0C0C0);  // as the load leaves a derived month
+        const QRect area = QRect(inner(w).topLeft() * w->devicePixelRatioF(),
+                                 inner(w).size() * w->devicePixelRatioF());
+        w->setEnabled(true);
+        const double enabled = inkContrast(shot(w), area);
+        w->setEnabled(false);
+        const QImage image = shot(w);
+        const double disabled = inkContrast(image, area);
+        image.save(QDir::tempPath() + QStringLiteral("/zx-disabled-%1.png").arg(name));
+        QVERIFY2(disabled >= 4.5, qPrintable(QString::number(disabled)));
+        QVERIFY2(disabled <= 0.75 * enabled,
+                 qPrintable(QStringLiteral("%1 vs %2").arg(disabled).arg(enabled)));
     }
 
     // Every caption of every page at its nominal size, nothing cut, and the

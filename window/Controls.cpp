@@ -147,6 +147,50 @@ void paintButtonCaption(QAbstractButton* button, QStyle::PrimitiveElement indica
     }
 }
 
+// Relative luminance and contrast ratio, as the accessibility guidelines
+// define them.
+double luminance(const QColor& c) {
+    const auto linear = [](int channel) {
+        const double v = channel / 255.0;
+        return v <= 0.04045 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
+}
+
+double contrast(const QColor& a, const QColor& b) {
+    const double la = luminance(a), lb = luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+// The colour of disabled text on a background: the faintest grey that still
+// reads at 4.5:1, so that it stays legible and still looks disabled.
+QColor disabledTextColor(const QColor& background) {
+    constexpr double Readable = 4.6;  // 4.5:1, with a little to spare
+    const double back = luminance(background);
+    const bool darker = contrast(Qt::black, background) >= contrast(Qt::white, background);
+    QColor faintest = darker ? QColor(Qt::black) : QColor(Qt::white);
+    for (int v = 0; v < 256; ++v) {
+        const QColor grey(v, v, v);
+        if ((luminance(grey) < back) == darker && contrast(grey, background) >= Readable &&
+            std::abs(luminance(grey) - back) < std::abs(luminance(faintest) - back))
+            faintest = grey;
+    }
+    return faintest;
+}
+
+// Disabled captions and text are drawn in a colour chosen for the control's
+// own background, which the default palette's light grey is not.
+void keepDisabledTextReadable(QWidget* w) {
+    QPalette palette = w->palette();
+    const QPalette::ColorRole back =
+        qobject_cast<QLineEdit*>(w) ? QPalette::Base : w->backgroundRole();
+    const QColor text = disabledTextColor(palette.color(QPalette::Disabled, back));
+    for (const QPalette::ColorRole role :
+         {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+        palette.setColor(QPalette::Disabled, role, text);
+    w->setPalette(palette);
+}
+
 // Whether the font carries bitmaps of its own for a pixel size (its EBLC
 // table: a header of 8 bytes, then 48 bytes per size, ppem at byte 45).
 bool hasBitmapsFor(const QRawFont& font, int pixelSize) {
@@ -239,14 +283,18 @@ void setBackColor(QWidget* control, std::uint32_t bgr) {
         palette.setColor(QPalette::Base, toQColor(bgr));
     control->setPalette(palette);
     control->setAutoFillBackground(true);
+    keepDisabledTextReadable(control);
 }
 
 void setForeColor(QWidget* control, std::uint32_t bgr) {
     control->setProperty(ForeProperty, QVariant::fromValue(bgr));
+    // The disabled colour stays the one chosen for the background.
     QPalette palette = control->palette();
-    palette.setColor(QPalette::WindowText, toQColor(bgr));
-    palette.setColor(QPalette::Text, toQColor(bgr));
-    palette.setColor(QPalette::ButtonText, toQColor(bgr));
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+        for (const QPalette::ColorRole role :
+             {QPalette::WindowText, QPalette::Text, QPalette::ButtonText})
+            palette.setColor(group, role, toQColor(bgr));
+    }
     control->setPalette(palette);
 }
 
@@ -284,6 +332,7 @@ bool isBold(const QWidget* control) {
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
     markKind(this, Kind::CheckBox);
+    keepDisabledTextReadable(this);
     setTristate(true);
     connect(this, &QCheckBox::stateChanged, this, [this] { Q_EMIT Click(); });
 }
@@ -318,6 +367,7 @@ void OptionButton::paintEvent(QPaintEvent*) {
 
 OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) {
     markKind(this, Kind::OptionButton);
+    keepDisabledTextReadable(this);
     connect(this, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             Q_EMIT Click();
@@ -403,6 +453,7 @@ private:
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
     markKind(this, Kind::TextBox);
+    keepDisabledTextReadable(this);
     // The limit is kept by the filter, which knows what came in.
     setMaxLength(std::numeric_limits<int>::max());
     setValidator(new InputFilter(this));
@@ -449,6 +500,7 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
 Label::Label(QWidget* parent) : QLabel(parent) {
     markKind(this, Kind::Label);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    keepDisabledTextReadable(this);
 }
 
 void Label::paintEvent(QPaintEvent*) {
