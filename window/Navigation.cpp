@@ -61,6 +61,7 @@ void Main::ComN_Click() {
             return;
         }
     }
+    const bool nextHadFocus = c.ComN->hasFocus();
     c.ComP->setEnabled(true);
     c.ComE->setDefault(true);
     c.ComN->setVisible(false);
@@ -84,12 +85,16 @@ void Main::ComN_Click() {
         }
     }
     c.PicS1->setVisible(false);
+    // Finish takes Next's place, and its focus: Enter goes on, not back.
+    if (nextHadFocus)
+        c.ComE->setFocus();
 }
 
 void Main::ComP_Click() {
     MainControls& c = ui();
     if (tag(c.ComN) != QLatin1String("2"))
         return;
+    const bool previousHadFocus = c.ComP->hasFocus();
     c.ComN->setVisible(true);
     c.ComC->setVisible(true);
     c.ComC1->setVisible(false);
@@ -104,6 +109,8 @@ void Main::ComP_Click() {
     c.ComN->setDefault(true);
     if (PictureBox* page = pageOfSysCode())
         page->setVisible(false);
+    if (previousHadFocus)  // Previous is disabled now; Next goes on from here
+        c.ComN->setFocus();
 }
 
 bool Main::MonthCheck(TextBox* box) {
