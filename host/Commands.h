@@ -16,8 +16,9 @@ int demoCommand(const QStringList& args);
 
 // Shared by the commands.
 void printError(const QString& message);
-// Whether a window can be shown: a platform chosen by the user, a Wayland
-// display, or an X display that accepts a connection.
+// Whether a window would reach a person: the platform Qt would load shows
+// its windows on a screen (not offscreen or minimal), and its display
+// accepts a connection.
 bool displayAvailable();
 
 }  // namespace zx::host
