@@ -40,8 +40,8 @@ int missingFrom(QStringList a, const QStringList& b) {
 
 Snapshot Snapshot::take(db::HostDatabase& database) {
     Snapshot snapshot;
-    auto rs =
-        database.OpenRecordset(QStringLiteral("select cSysID, cName, cValue from AccInformation"));
+    auto rs = database.OpenRecordset(
+        QStringLiteral("select cSysID, cName, cValue from AccInformation order by cSysID, cName"));
     while (!rs->Eof()) {
         auto& fields = rs->Recordset();
         snapshot.m_parameters.append({fields.Fields(QStringLiteral("cSysID")).textOrEmpty(),
