@@ -13,6 +13,8 @@ int runCommand(const QStringList& args);
 int showCommand(const QStringList& args);
 int registerCommand(const QStringList& args, bool unregister);
 int demoCommand(const QStringList& args);
+int exportCommand(const QStringList& args);
+int applyCommand(const QStringList& args);
 
 // Shared by the commands.
 void printError(const QString& message);

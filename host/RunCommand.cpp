@@ -35,7 +35,7 @@ int runCommand(const QStringList& args) {
             "screen). On a terminal the run is told in words; otherwise, or with --json,\n"
             "every event is a JSON line.\n\n"
             "Script actions, one a line (# starts a comment):\n") +
-        QString::fromLatin1(ScriptGrammar));
+        QString::fromLatin1(ScriptGrammar).chopped(1));
     const AccountOptions account;
     const QCommandLineOption sysOption(
         QStringLiteral("sys"),
