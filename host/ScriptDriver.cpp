@@ -64,8 +64,10 @@ void pasteText(QLineEdit* box, const QString& text) {
 QString valueOf(const QWidget* control) {
     if (const auto* box = qobject_cast<const QLineEdit*>(control))
         return box->text();
-    if (qobject_cast<const QCheckBox*>(control))
-        return QString::number(control->property("value").toInt());
+    if (const auto* check = qobject_cast<const QCheckBox*>(control))
+        return check->checkState() == Qt::Checked            ? QStringLiteral("1")
+               : check->checkState() == Qt::PartiallyChecked ? QStringLiteral("2")
+                                                             : QStringLiteral("0");
     if (const auto* option = qobject_cast<const QRadioButton*>(control))
         return option->isChecked() ? QStringLiteral("1") : QStringLiteral("0");
     return {};
@@ -205,6 +207,8 @@ QString ScriptDriver::perform(QDialog* window, const Action& action) {
             box->del();
             break;
         case Action::Key:
+            if (control->focusPolicy() == Qt::NoFocus)
+                return QStringLiteral("%1 cannot take the keyboard focus").arg(action.control);
             control->setFocus(Qt::OtherFocusReason);
             pressKey(window, action.key);
             break;
