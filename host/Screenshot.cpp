@@ -29,10 +29,19 @@ QString Screenshot::refusal(const QString& path, const QStringList& databases) {
     if (!formatOf(path))
         return QStringLiteral("--screenshot takes a .png or .jpg file: %1").arg(path);
     const QFileInfo target(path);
+    // By place as well as by identity: a picture named like a journal that
+    // does not exist yet would be taken for one by the next open.
+    auto place = [](const QString& file) {
+        const QFileInfo info(file);
+        return QFileInfo(info.absolutePath()).canonicalFilePath() + QLatin1Char('/') +
+               info.fileName();
+    };
     for (const QString& database : databases) {
-        for (const char* suffix : {"", "-journal", "-wal", "-shm"})
-            if (sameFile(path, database + QLatin1String(suffix)))
+        for (const char* suffix : {"", "-journal", "-wal", "-shm"}) {
+            const QString companion = database + QLatin1String(suffix);
+            if (sameFile(path, companion) || place(path) == place(companion))
                 return QStringLiteral("--screenshot names a database: %1").arg(path);
+        }
     }
     if ((target.exists() || target.isSymLink()) && !target.isFile())
         return QStringLiteral("--screenshot names something that is not a regular file: %1")
