@@ -194,7 +194,8 @@ QString ScriptDriver::perform(QDialog* window, const Action& action) {
             box->deselect();
             box->end(false);
             for (qsizetype i = 0; i < action.text.size(); ++i) {
-                const bool pair = action.text[i].isHighSurrogate() && i + 1 < action.text.size();
+                const bool pair = action.text[i].isHighSurrogate() && i + 1 < action.text.size() &&
+                                  action.text[i + 1].isLowSurrogate();
                 pressKey(window, keyStrokeTyping(action.text.mid(i, pair ? 2 : 1)));
                 i += pair ? 1 : 0;
             }

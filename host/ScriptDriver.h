@@ -7,8 +7,6 @@
 #include "Script.h"
 #include "wizard/WizardApi.h"
 
-#include <QPointer>
-
 namespace zx::host {
 
 class EventWriter;
