@@ -4,6 +4,7 @@
 #include "Commands.h"
 #include "TerminalText.h"
 
+#include <QApplication>
 #include <QFileInfo>
 
 #include <sys/socket.h>
@@ -28,6 +29,14 @@ bool AccountOptions::consistent(const QCommandLineParser& parser) const {
         }
     }
     return true;
+}
+
+std::unique_ptr<QApplication> widgetApplication() {
+    // Qt keeps referring to these for the life of the application.
+    static int argc = 1;
+    static char name[] = "zxwizard";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
 }
 
 std::optional<QString> subsystemCode(const QString& given) {

@@ -2,6 +2,10 @@
 
 #include <QStringList>
 
+#include <memory>
+
+class QApplication;
+
 namespace zx::host {
 
 // Exit statuses of the command.
@@ -18,6 +22,9 @@ int applyCommand(const QStringList& args);
 
 // Shared by the commands.
 void printError(const QString& message);
+// The widget application of a command that runs the window; its only
+// argument is the program's name, whatever the command line held.
+std::unique_ptr<QApplication> widgetApplication();
 // Whether a window would reach a person: the platform Qt would load shows
 // its windows on a screen (not offscreen or minimal), and its display
 // accepts a connection.

@@ -45,10 +45,7 @@ int exportCommand(const QStringList& args) {
 
     // Nobody looks at this window: it is read and cancelled.
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    static int argc = 1;
-    static char name[] = "zxwizard";
-    static char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    const auto app = widgetApplication();
     try {
         const bool odbc = parser.isSet(account.odbc);
         auto database = odbc

@@ -58,10 +58,7 @@ int runWizard(const RunOptions& options) {
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    static int argc = 1;
-    static char name[] = "zxwizard";
-    static char* argv[] = {name, nullptr};
-    QApplication app(argc, argv);
+    const auto app = widgetApplication();
 
     try {
         auto account = options.odbc.isEmpty() ? openAccount(options.accountFile, options.systemFile)
