@@ -322,6 +322,44 @@ void departmentCheck(const QTemporaryDir& dir) {
     report("department check, 10,000 departments", median(checks), "ms", 0, "-", 1000, false);
 }
 
+// Many accounts set up by one profile: two side by side against one after
+// another, each account a process of its own.
+void applyJobs(const QTemporaryDir& dir) {
+    const QString pristine = newAccount(dir, QStringLiteral("apply-pristine"));
+    QFile profile(dir.path() + QStringLiteral("/apply.profile"));
+    profile.open(QIODevice::WriteOnly);
+    profile.write("set Ch11 1\nclick ComN\nset Ch49 1\nset Te41 pw\nset Te43 3\nclick ComE\n");
+    profile.close();
+    qputenv("ZXCOM_REGISTRY", (dir.path() + QStringLiteral("/registry.ini")).toLocal8Bit());
+    constexpr int Accounts = 100, Rounds = 3;
+    auto applyOnFreshCopies = [&](int jobs, int round) {
+        QStringList command{
+            QStringLiteral(ZXWIZARD_CLI), "apply", profile.fileName(), "--sys", "SA", "--jobs",
+            QString::number(jobs)};
+        for (int i = 0; i < Accounts; ++i) {
+            const QString folder =
+                dir.path() + QStringLiteral("/apply-%1-%2-%3").arg(jobs).arg(round).arg(i);
+            QDir().mkpath(folder);
+            QFile::copy(pristine, folder + QStringLiteral("/ZXDATA_001_2001.db"));
+            QFile::copy(QFileInfo(pristine).absolutePath() + QStringLiteral("/zxsystem.db"),
+                        folder + QStringLiteral("/zxsystem.db"));
+            command << "--db" << folder + QStringLiteral("/ZXDATA_001_2001.db");
+        }
+        const ProcessCost cost = spawnTimed(command);
+        if (cost.exit != 0)
+            std::fprintf(stderr, "bench: apply --jobs %d exit %d\n", jobs, cost.exit);
+        return cost.ms;
+    };
+    applyOnFreshCopies(1, -1);  // registers the component and warms caches
+    std::vector<double> one, two;
+    for (int round = 0; round < Rounds; ++round) {
+        one.push_back(applyOnFreshCopies(1, round));
+        two.push_back(applyOnFreshCopies(2, round));
+    }
+    report("apply, 100 accounts, --jobs 2", median(two), "ms", median(one),
+           "the same with --jobs 1", 0.6, true);
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -333,10 +371,17 @@ int main(int argc, char** argv) {
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     zx::WBAS::SetObserver(&g_quiet);  // message boxes are answered, not shown
     std::printf("%-44s %14s  %-34s %10s\n", "measure", "value", "yardstick", "value");
-    guardLatency(dir);
-    headlessRun(dir);
-    largeParameterTable(dir);
-    departmentCheck(dir);
+    // Further arguments pick figures by name; none runs them all.
+    const QStringList picked = QCoreApplication::arguments().mid(2);
+    const std::pair<const char*, void (*)(const QTemporaryDir&)> figures[] = {
+        {"guard", guardLatency},
+        {"run", headlessRun},
+        {"load", largeParameterTable},
+        {"departments", departmentCheck},
+        {"apply", applyJobs}};
+    for (const auto& [name, measure] : figures)
+        if (picked.isEmpty() || picked.contains(QLatin1String(name)))
+            measure(dir);
     QFile json(out);
     if (json.open(QIODevice::WriteOnly))
         json.write(QJsonDocument(QJsonObject{{"machine", QSysInfo::prettyProductName()},

@@ -13,6 +13,8 @@
 #include <QSqlError>
 #include <QSqlQuery>
 
+#include <sys/stat.h>
+
 // The bundled files live in this static library; register them once.
 static void registerBundledFiles() {
     Q_INIT_RESOURCE(resources);
@@ -175,6 +177,19 @@ CreatedAccount createAccount(const QString& dir, const QString& account, const Q
         accountDb.commit();
     }
     return created;
+}
+
+bool sameFile(const QString& a, const QString& b) {
+    const QFileInfo first(a), second(b);
+    if (!first.exists() || !second.exists())
+        return false;
+    if (first.canonicalFilePath() == second.canonicalFilePath())
+        return true;
+    struct stat x {
+    }, y{};
+    return ::stat(QFile::encodeName(a).constData(), &x) == 0 &&
+           ::stat(QFile::encodeName(b).constData(), &y) == 0 && x.st_dev == y.st_dev &&
+           x.st_ino == y.st_ino;
 }
 
 void runSqlResource(db::HostDatabase& database, const QString& resource) {

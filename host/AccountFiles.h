@@ -38,6 +38,10 @@ std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
 void createOdbcAccount(const QString& odbc, const QString& account, const QString& year);
 std::unique_ptr<db::HostDatabase> openOdbcAccount(const QString& odbc);
 
+// Whether two paths name one file on disk: the same canonical path, or the
+// same device and inode (a hard link). False when either does not exist.
+bool sameFile(const QString& a, const QString& b);
+
 // Makes the bundled files (":/sql/...", ":/host/...") readable.
 void initBundledFiles();
 

@@ -1,7 +1,10 @@
 #include "CommandLine.h"
 
+#include "AccountFiles.h"
 #include "Commands.h"
+#include "TerminalText.h"
 
+#include <QApplication>
 #include <QFileInfo>
 
 #include <sys/socket.h>
@@ -12,7 +15,43 @@
 namespace zx::host {
 
 void printError(const QString& message) {
-    std::fprintf(stderr, "zxwizard: %s\n", message.toLocal8Bit().constData());
+    std::fprintf(stderr, "zxwizard: %s\n", escapedForTerminal(message).toLocal8Bit().constData());
+}
+
+bool AccountOptions::consistent(const QCommandLineParser& parser) const {
+    if (!parser.isSet(systemDb))
+        return true;
+    for (const QString& account : parser.values(db)) {
+        if (sameFile(account, parser.value(systemDb))) {
+            printError(QStringLiteral("--system-db names the account database itself: %1")
+                           .arg(parser.value(systemDb)));
+            return false;
+        }
+    }
+    return true;
+}
+
+std::unique_ptr<QApplication> widgetApplication() {
+    // Qt keeps referring to these for the life of the application.
+    static int argc = 1;
+    static char name[] = "zxwizard";
+    static char* argv[] = {name, nullptr};
+    return std::make_unique<QApplication>(argc, argv);
+}
+
+std::optional<QString> subsystemCode(const QString& given) {
+    // ASCII only: Unicode upper-casing would turn "ſt" into ST.
+    bool ascii = true;
+    for (const QChar c : given)
+        ascii = ascii && c.unicode() < 0x80;
+    const QString code = ascii ? given.toUpper() : QString();
+    for (const char* known : {"ST", "PU", "SA", "IA", "AA"})
+        if (code == QLatin1String(known))
+            return code;
+    printError(QStringLiteral("unknown subsystem \"%1\": --sys takes ST, PU, SA, IA, or AA for the "
+                              "common parameters alone")
+                   .arg(given));
+    return std::nullopt;
 }
 
 bool parseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
@@ -40,15 +79,14 @@ bool parseCommandLine(QCommandLineParser& parser, const QString& command, const 
     return true;
 }
 
-bool displayAvailable() {
-    if (!qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") ||
-        !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
-        return true;
+namespace {
+
+// An X server on this machine listens on /tmp/.X11-unix/X<n>; a remote one
+// is given the benefit of the doubt.
+bool xDisplayAccepts() {
     const QString display = qEnvironmentVariable("DISPLAY");
     if (display.isEmpty())
         return false;
-    // A local X server listens on /tmp/.X11-unix/X<n>; a remote one is
-    // given the benefit of the doubt.
     const qsizetype colon = display.lastIndexOf(QLatin1Char(':'));
     const QString host = display.left(colon);
     if (colon < 0 || !(host.isEmpty() || host == QLatin1String("unix")))
@@ -64,6 +102,31 @@ bool displayAvailable() {
     const bool ok = ::connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
     ::close(fd);
     return ok;
+}
+
+}  // namespace
+
+bool displayAvailable() {
+    const QString chosen = qEnvironmentVariable("QT_QPA_PLATFORM");
+    if (chosen.isEmpty())
+        return !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") || xDisplayAccepts();
+    // Qt takes the first platform of the list that loads; one that loads
+    // without a screen shows nothing to anybody.
+    for (const QString& entry : chosen.split(QLatin1Char(';'), Qt::SkipEmptyParts)) {
+        const QString platform = entry.section(QLatin1Char(':'), 0, 0).trimmed();
+        if (platform == QLatin1String("offscreen") || platform.startsWith(QLatin1String("minimal")))
+            return false;
+        if (platform == QLatin1String("xcb")) {
+            if (xDisplayAccepts())
+                return true;
+        } else if (platform.startsWith(QLatin1String("wayland"))) {
+            if (!qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+                return true;
+        } else {
+            return true;  // a framebuffer, a VNC server: a screen somebody watches
+        }
+    }
+    return false;
 }
 
 }  // namespace zx::host

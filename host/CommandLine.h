@@ -2,6 +2,8 @@
 
 #include <QCommandLineParser>
 
+#include <optional>
+
 namespace zx::host {
 
 // The options that say where an account is: --db FILE (with --system-db
@@ -23,7 +25,15 @@ struct AccountOptions {
     bool given(const QCommandLineParser& parser) const {
         return parser.isSet(db) != parser.isSet(odbc);
     }
+    // The system database is not the account itself (SQLite would wait on
+    // its own lock). Reports a usage error and returns false when it is.
+    bool consistent(const QCommandLineParser& parser) const;
 };
+
+// The subsystem named by --sys: ST, PU, SA, IA, or AA for the common
+// parameters alone, in any case; upper-cased. Anything else is reported as
+// a usage error and gives nullopt.
+std::optional<QString> subsystemCode(const QString& given);
 
 // Parses one command's arguments; answers --help itself. False means the
 // command is over, with the exit status in *exit.

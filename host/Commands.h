@@ -2,6 +2,10 @@
 
 #include <QStringList>
 
+#include <memory>
+
+class QApplication;
+
 namespace zx::host {
 
 // Exit statuses of the command.
@@ -13,11 +17,17 @@ int runCommand(const QStringList& args);
 int showCommand(const QStringList& args);
 int registerCommand(const QStringList& args, bool unregister);
 int demoCommand(const QStringList& args);
+int exportCommand(const QStringList& args);
+int applyCommand(const QStringList& args);
 
 // Shared by the commands.
 void printError(const QString& message);
-// Whether a window can be shown: a platform chosen by the user, a Wayland
-// display, or an X display that accepts a connection.
+// The widget application of a command that runs the window; its only
+// argument is the program's name, whatever the command line held.
+std::unique_ptr<QApplication> widgetApplication();
+// Whether a window would reach a person: the platform Qt would load shows
+// its windows on a screen (not offscreen or minimal), and its display
+// accepts a connection.
 bool displayAvailable();
 
 }  // namespace zx::host

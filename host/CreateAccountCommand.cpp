@@ -21,7 +21,7 @@ int createAccountCommand(const QStringList& args) {
         QStringLiteral("account"), QStringLiteral("Three-character account number (default 001)."),
         QStringLiteral("NNN"), QStringLiteral("001"));
     const QCommandLineOption year(
-        QStringLiteral("year"), QStringLiteral("Four-digit account year (default: this year)."),
+        QStringLiteral("year"), QStringLiteral("Account year, 1980 to 2050 (default: this year)."),
         QStringLiteral("YYYY"), QString::number(QDate::currentDate().year()));
     const QCommandLineOption odbc(
         QStringLiteral("odbc"),
@@ -34,6 +34,13 @@ int createAccountCommand(const QStringList& args) {
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("create-account"), args, &exit))
         return exit;
+    // The wizard refuses an account of any other year.
+    const QString accountYear = parser.value(year);
+    if (accountYear < QLatin1String("1980") || accountYear > QLatin1String("2050") ||
+        accountYear.size() != 4) {
+        printError(QStringLiteral("--year takes a year from 1980 to 2050: %1").arg(accountYear));
+        return ExitUsage;
+    }
     if (parser.isSet(odbc)) {
         try {
             createOdbcAccount(parser.value(odbc), parser.value(account), parser.value(year));

@@ -54,15 +54,13 @@ int demoCommand(const QStringList& args) {
         }
         options.script = QString::fromUtf8(script.readAll());
         std::printf(
-            "no display: playing the bundled script headless (try it yourself with\n"
+            "No screen shows a window here, so the bundled script plays the sales setup\n"
+            "headless (try it yourself with\n"
             "  zxwizard run --db %s --sys SA --script FILE [--screenshot window.png])\n",
             account.toLocal8Bit().constData());
         std::fflush(stdout);
     }
-    static char name[] = "zxwizard";
-    static char* argv[] = {name, nullptr};
-    static int argc = 1;
-    const int result = runWizard(options, argc, argv);
+    const int result = runWizard(options);
     if (options.script) {
         std::printf("\nThe sales rows now:\n");
         std::fflush(stdout);

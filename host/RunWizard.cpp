@@ -1,62 +1,104 @@
 #include "RunWizard.h"
 
 #include "AccountFiles.h"
-#include "ChangeReport.h"
 #include "Commands.h"
-#include "Events.h"
+#include "DryRunDatabase.h"
+#include "EventWriter.h"
+#include "Screenshot.h"
 #include "ScriptDriver.h"
+#include "Snapshot.h"
 #include "WizardClient.h"
 #include "core/Error.h"
 
 #include <QApplication>
+#include <QFileInfo>
 
 namespace zx::host {
 
-int runWizard(const RunOptions& options, int argc, char** argv) {
+namespace {
+
+// The databases a run opens, as files: never a place for a picture.
+QStringList databaseFiles(const RunOptions& options) {
+    if (options.accountFile.isEmpty())
+        return {};
+    const QString system =
+        options.systemFile.isEmpty()
+            ? QFileInfo(options.accountFile).absolutePath() + QStringLiteral("/zxsystem.db")
+            : options.systemFile;
+    return {options.accountFile, system};
+}
+
+}  // namespace
+
+int runWizard(const RunOptions& options) {
+    const auto events = makeEventWriter(options.json);
     std::vector<Action> actions;
     if (options.script) {
         QString error;
         auto parsed = parseScript(*options.script, &error);
         if (!parsed) {
-            emitError(QStringLiteral("script: ") + error);
-            printError(QStringLiteral("script: ") + error);
+            events->error(QStringLiteral("script: ") + error);
             return ExitUsage;
         }
         actions = std::move(*parsed);
     }
+    if (!options.screenshot.isEmpty()) {
+        const QString refusal = Screenshot::refusal(options.screenshot, databaseFiles(options));
+        if (!refusal.isEmpty()) {
+            printError(refusal);
+            return ExitUsage;
+        }
+    }
     if (!displayAvailable()) {
         if (!options.script) {
-            printError(QStringLiteral(
-                "no display can be opened; use --script to run the wizard without one"));
+            printError(
+                QStringLiteral("no screen shows a window here (QT_QPA_PLATFORM, DISPLAY); "
+                               "use --script to run the wizard without one"));
             return ExitUsage;
         }
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
-    QApplication app(argc, argv);
+    const auto app = widgetApplication();
 
     try {
-        auto database = options.odbc.isEmpty()
-                            ? openAccount(options.accountFile, options.systemFile)
-                            : openOdbcAccount(options.odbc);
-        const Snapshot before = Snapshot::take(*database);
+        auto account = options.odbc.isEmpty() ? openAccount(options.accountFile, options.systemFile)
+                                              : openOdbcAccount(options.odbc);
+        const Snapshot before = Snapshot::take(*account);
+        std::optional<DryRunDatabase> dryRun;
+        if (options.dryRun)
+            dryRun.emplace(*account);
         WizardClient wizard = WizardClient::create();
-        ScriptDriver driver(std::move(actions));
+        ScriptDriver driver(std::move(actions), *events);
         driver.setScreenshot(options.screenshot);
         if (options.script)
             wizard.setObserver(&driver);
         // The component must not keep the driver past this scope, whatever happens.
         const std::unique_ptr<WizardClient, void (*)(WizardClient*)> detach(
             &wizard, [](WizardClient* w) { w->setObserver(nullptr); });
-        const std::int32_t result = wizard.run(*database, options.subsystem);
+        const std::int32_t result = wizard.run(
+            dryRun ? static_cast<db::HostDatabase&>(*dryRun) : *account, options.subsystem);
         driver.finish();
-        emitEvent({{QStringLiteral("event"), QStringLiteral("result")},
-                   {QStringLiteral("code"), result}});
-        if (result == 0)
-            Snapshot::take(*database).reportChangesSince(before);
+
+        QJsonObject outcome{{QStringLiteral("event"), QStringLiteral("result")},
+                            {QStringLiteral("code"), result}};
+        if (options.dryRun)
+            outcome.insert(QStringLiteral("dryRun"), true);
+        const QString reason = result == 1 ? wizard.saveFailure() : QString();
+        if (!reason.isEmpty())
+            outcome.insert(QStringLiteral("reason"), reason);
+        events->write(outcome);
+        if (!reason.isEmpty())
+            printError(QStringLiteral("the save failed and was rolled back: ") + reason);
+        if (result == 0) {
+            const Snapshot after =
+                dryRun ? dryRun->atCommit().value_or(before) : Snapshot::take(*account);
+            for (const QJsonObject& change : after.changesSince(before))
+                events->write(change);
+        }
+        events->finish();
         return driver.failed() ? int(ExitUsage) : int(result);
     } catch (const Error& error) {
-        emitError(error.message());
-        printError(error.message());
+        events->error(error.message());
         return ExitCallFailed;
     }
 }

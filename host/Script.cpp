@@ -4,6 +4,22 @@
 
 namespace zx::host {
 
+const char* const ScriptGrammar =
+    "  click NAME        a check box (1 becomes 0, else 1), an option button, a command button\n"
+    "  type NAME TEXT    typed key by key, as a keyboard would\n"
+    "  paste NAME TEXT   replaces the text through the clipboard, as a paste would\n"
+    "  clear NAME        empties the text box\n"
+    "  hover NAME        the mouse pointer moves over NAME\n"
+    "  key NAME KEY      focus NAME and press KEY: Enter, Escape, Space, Tab, Backtab,\n"
+    "                    Delete, Backspace, Home, End, Left, Right or one character\n"
+    "  set NAME VALUE    declarative: a check box to 0 or 1, an option button to 1, a text\n"
+    "                    box to VALUE; clicks or pastes only when the value differs\n"
+    "  close             the window's close box (acts as Cancel)\n"
+    "  dump              prints the window's state\n"
+    "TEXT and VALUE: the rest of the line, or \"quoted\" with \\\" \\\\ \\t \\uXXXX and \\b "
+    "(Backspace).\n"
+    "A script that ends with the window open cancels it (exit 3).\n";
+
 namespace {
 
 std::optional<QString> unquote(const QString& quoted, QString* why) {
@@ -56,19 +72,69 @@ std::optional<QString> unquote(const QString& quoted, QString* why) {
     return std::nullopt;
 }
 
+bool oneCharacter(const QString& text) {
+    return text.size() == 1 ||
+           (text.size() == 2 && text[0].isHighSurrogate() && text[1].isLowSurrogate());
+}
+
 }  // namespace
+
+KeyStroke keyStrokeTyping(const QString& character) {
+    if (character == QLatin1String("\b"))
+        return {Qt::Key_Backspace, Qt::NoModifier, character};
+    // Qt names a printable key by its upper-case character; the text says
+    // what it types.
+    const char32_t code = character.toUcs4().value(0);
+    const bool printable = code >= 0x20 && code != 0x7f && (code < 0x80 || code > 0x9f);
+    const int key = printable ? int(QChar::toUpper(code)) : int(Qt::Key_unknown);
+    return {key, Qt::NoModifier, character};
+}
+
+std::optional<KeyStroke> keyStrokeNamed(const QString& name) {
+    static const struct {
+        const char* name;
+        Qt::Key key;
+        const char* text;
+    } keys[] = {
+        {"Enter", Qt::Key_Return, "\r"},
+        {"Escape", Qt::Key_Escape, "\x1b"},
+        {"Space", Qt::Key_Space, " "},
+        {"Tab", Qt::Key_Tab, "\t"},
+        {"Backtab", Qt::Key_Backtab, ""},
+        {"Delete", Qt::Key_Delete, "\x7f"},
+        {"Backspace", Qt::Key_Backspace, "\b"},
+        {"Home", Qt::Key_Home, ""},
+        {"End", Qt::Key_End, ""},
+        {"Left", Qt::Key_Left, ""},
+        {"Right", Qt::Key_Right, ""},
+    };
+    for (const auto& k : keys)
+        if (name.compare(QLatin1String(k.name), Qt::CaseInsensitive) == 0)
+            return KeyStroke{k.key, k.key == Qt::Key_Backtab ? Qt::ShiftModifier : Qt::NoModifier,
+                             QString::fromLatin1(k.text)};
+    if (oneCharacter(name))
+        return keyStrokeTyping(name);
+    return std::nullopt;
+}
 
 std::optional<std::vector<Action>> parseScript(const QString& script, QString* error) {
     std::vector<Action> actions;
     const QStringList lines = script.split(QLatin1Char('\n'));
     static const QRegularExpression name(QStringLiteral("^[A-Za-z][A-Za-z0-9]*$"));
+    QStringList note;
     for (int n = 0; n < lines.size(); ++n) {
         QString line = lines[n];
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         const QString trimmed = line.trimmed();
-        if (trimmed.isEmpty() || trimmed.startsWith(QLatin1Char('#')))
+        if (trimmed.isEmpty()) {
+            note.clear();
             continue;
+        }
+        if (trimmed.startsWith(QLatin1Char('#'))) {
+            note << trimmed.mid(1).trimmed();
+            continue;
+        }
         auto fail = [&](const QString& why) {
             if (error)
                 *error = QStringLiteral("line %1: %2").arg(n + 1).arg(why);
@@ -85,10 +151,12 @@ std::optional<std::vector<Action>> parseScript(const QString& script, QString* e
 
         Action action;
         action.line = n + 1;
+        action.note = note.join(QLatin1Char(' '));
+        note.clear();
         static const std::pair<const char*, Action::Kind> verbs[] = {
             {"click", Action::Click}, {"type", Action::Type},   {"paste", Action::Paste},
-            {"clear", Action::Clear}, {"hover", Action::Hover}, {"close", Action::Close},
-            {"dump", Action::Dump}};
+            {"clear", Action::Clear}, {"hover", Action::Hover}, {"key", Action::Key},
+            {"set", Action::Set},     {"close", Action::Close}, {"dump", Action::Dump}};
         bool known = false;
         for (const auto& [word, kind] : verbs) {
             if (verb == QLatin1String(word)) {
@@ -105,28 +173,40 @@ std::optional<std::vector<Action>> parseScript(const QString& script, QString* e
             actions.push_back(action);
             continue;
         }
-        // The control name, then for type and paste the text.
+        // The control name, then for type, paste, key and set what follows it.
         const qsizetype nameEnd = rest.indexOf(QLatin1Char(' '));
         action.control = nameEnd < 0 ? rest : rest.left(nameEnd);
         if (!name.match(action.control).hasMatch())
             return fail(QStringLiteral("%1 needs a control name").arg(verb));
         const QString text = nameEnd < 0 ? QString() : rest.mid(nameEnd + 1);
-        if (action.kind == Action::Type || action.kind == Action::Paste) {
-            if (nameEnd < 0)
-                return fail(QStringLiteral("%1 needs a text after the control name").arg(verb));
-            if (text.startsWith(QLatin1Char('"'))) {
-                QString why;
-                const auto unquoted = unquote(text.trimmed(), &why);
-                if (!unquoted)
-                    return fail(why);
-                action.text = *unquoted;
-            } else {
-                action.text = text;
-            }
-            if (action.kind == Action::Paste && action.text.contains(QLatin1Char('\b')))
-                return fail(QStringLiteral("\\b is the Backspace key; paste takes text only"));
-        } else if (!text.trimmed().isEmpty()) {
-            return fail(QStringLiteral("%1 takes only a control name").arg(verb));
+        const bool takesText = action.kind == Action::Type || action.kind == Action::Paste ||
+                               action.kind == Action::Set || action.kind == Action::Key;
+        if (!takesText) {
+            if (!text.trimmed().isEmpty())
+                return fail(QStringLiteral("%1 takes only a control name").arg(verb));
+            actions.push_back(action);
+            continue;
+        }
+        if (nameEnd < 0)
+            return fail(QStringLiteral("%1 needs %2 after the control name")
+                            .arg(verb, action.kind == Action::Key ? QStringLiteral("a key")
+                                                                  : QStringLiteral("a text")));
+        if (text.startsWith(QLatin1Char('"'))) {
+            QString why;
+            const auto unquoted = unquote(text.trimmed(), &why);
+            if (!unquoted)
+                return fail(why);
+            action.text = *unquoted;
+        } else {
+            action.text = action.kind == Action::Key ? text.trimmed() : text;
+        }
+        if (action.kind == Action::Key) {
+            const auto key = keyStrokeNamed(action.text);
+            if (!key)
+                return fail(QStringLiteral("unknown key \"%1\"").arg(action.text));
+            action.key = *key;
+        } else if (action.kind != Action::Type && action.text.contains(QLatin1Char('\b'))) {
+            return fail(QStringLiteral("\\b is the Backspace key; %1 takes text only").arg(verb));
         }
         actions.push_back(action);
     }

@@ -1,21 +1,22 @@
 #pragma once
 
 // Plays a script inside the wizard's modal display: every action goes
-// through the real widgets and their handlers, every message box becomes a
-// JSON event and is answered with OK.
+// through the real widgets and their handlers as a mouse, a keyboard or the
+// clipboard would; every message box becomes an event and is answered OK.
 
 #include "Script.h"
 #include "wizard/WizardApi.h"
 
-#include <QPointer>
-
 namespace zx::host {
+
+class EventWriter;
 
 class ScriptDriver final : public wizard::IWizardObserver {
 public:
-    explicit ScriptDriver(std::vector<Action> actions) : m_actions(std::move(actions)) {}
+    ScriptDriver(std::vector<Action> actions, EventWriter& events)
+        : m_actions(std::move(actions)), m_events(events) {}
 
-    // Saves a PNG of the window just before its modal display ends.
+    // Saves a picture of the window just before its modal display ends.
     void setScreenshot(const QString& path) { m_screenshot = path; }
 
     int message(const QString& text, const QString& title, int flags) override;
@@ -32,9 +33,12 @@ private:
     void play(QDialog* window);
     // Empty when the action was performed; else why not.
     QString perform(QDialog* window, const Action& action);
+    QString set(QWidget* control, const Action& action);
 
     std::vector<Action> m_actions;
+    EventWriter& m_events;
     QString m_screenshot;
+    QString m_lastMessage;
     size_t m_next = 0;
     bool m_failed = false;
 };

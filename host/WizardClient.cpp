@@ -18,7 +18,7 @@ QString WizardClient::builtLibrary() {
     return QStringLiteral(ZXWIZARD_LIBRARY);
 }
 
-WizardClient WizardClient::create() {
+void WizardClient::ensureRegistered() {
     const QString progId = QString::fromLatin1(wizard::ProgId);
     const com::ComRegistry registry;
     const auto clsid = registry.clsidFromProgId(progId);
@@ -27,6 +27,11 @@ WizardClient WizardClient::create() {
         if (com::Failed(com::ComRuntime::registerServer(builtLibrary(), &error)))
             throw Error(QStringLiteral("cannot register %1: %2").arg(progId, error));
     }
+}
+
+WizardClient WizardClient::create() {
+    ensureRegistered();
+    const QString progId = QString::fromLatin1(wizard::ProgId);
     QString error;
     WizardClient client;
     client.m_wizard = com::ComRuntime::create<wizard::_Wizard>(progId, wizard::IID__Wizard, &error);
@@ -45,6 +50,17 @@ std::int32_t WizardClient::run(db::HostDatabase& database, const QString& subsys
     if (auto errorText = m_wizard.query<wizard::IErrorText>(wizard::IID_IErrorText))
         errorText->GetErrorText(&description);
     throw Error(description.isEmpty() ? com::describeHResult(hr) : description);
+}
+
+QString WizardClient::saveFailure() const {
+    QString reason;
+    if (auto errorText = m_wizard.query<wizard::IErrorText>(wizard::IID_IErrorText))
+        errorText->GetErrorText(&reason);
+    // One line whatever the component says: the reason goes into one event
+    // and one line of stderr.
+    return reason.replace(QLatin1String("\r\n"), QLatin1String(" "))
+        .replace(QLatin1Char('\n'), QLatin1Char(' '))
+        .replace(QLatin1Char('\r'), QLatin1Char(' '));
 }
 
 void WizardClient::setObserver(wizard::IWizardObserver* observer) {

@@ -14,8 +14,13 @@ public:
     // library is gone, the library this host was built with is registered
     // first. Throws zx::Error.
     static WizardClient create();
+    // Registers the library this host was built with when the ProgID is not
+    // registered or its library is gone. Throws zx::Error.
+    static void ensureRegistered();
 
     std::int32_t run(db::HostDatabase& database, const QString& subsystem);
+    // Why the last run's save failed (result 1), one line; else empty.
+    QString saveFailure() const;
     void setObserver(wizard::IWizardObserver* observer);
 
     // The component library this host was built with.

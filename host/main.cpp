@@ -19,6 +19,8 @@ const char* const Usage =
     "                                                    run the wizard on an account\n"
     "  show --db FILE [--sys CODE]                       list the parameter rows\n"
     "  register [LIBRARY] / unregister [LIBRARY]         (un)register the component\n"
+    "  export --db FILE --sys CODE [--with-passwords]    print an account's choices as a profile\n"
+    "  apply PROFILE --sys CODE --db FILE...             set many accounts up alike\n"
     "  demo                                              create a demo account and run the wizard\n"
     "\n"
     "Run 'zxwizard COMMAND --help' for the options of a command.\n";
@@ -55,6 +57,8 @@ int main(int argc, char** argv) {
         return runCommand(args);
     if (command == QLatin1String("demo"))
         return demoCommand(args);
+    if (command == QLatin1String("export"))
+        return exportCommand(args);
 
     // The other commands need no windows.
     QCoreApplication app(argc, argv);
@@ -66,6 +70,8 @@ int main(int argc, char** argv) {
         return registerCommand(args, false);
     if (command == QLatin1String("unregister"))
         return registerCommand(args, true);
+    if (command == QLatin1String("apply"))
+        return applyCommand(args);
     printError(QStringLiteral("unknown command \"%1\"; see zxwizard --help").arg(command));
     return ExitUsage;
 }

@@ -12,12 +12,20 @@
 #include <QTest>
 
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 using namespace zx::com;
 
 class TestCom : public QObject {
     Q_OBJECT
+    QTemporaryDir m_home;
+
 private Q_SLOTS:
+    void initTestCase() {
+        // Whoever runs this, the user's own registry is never touched.
+        qputenv("ZXCOM_REGISTRY", m_home.filePath(QStringLiteral("registry.ini")).toLocal8Bit());
+    }
+
     void guids() {
         const GUID g = zx::wizard::CLSID_Wizard;
         GUID back;
@@ -45,6 +53,57 @@ private Q_SLOTS:
         QVERIFY(registry.libraryPath(zx::wizard::CLSID_Wizard).isEmpty());
         // No temporary files are left beside the registry.
         QCOMPARE(QDir(dir.filePath(QStringLiteral("sub"))).entryList(QDir::Files),
+                 QStringList{QStringLiteral("registry.ini")});
+    }
+
+    // A registry that is not a readable INI file is an error, read or
+    // written, and stays exactly what it was.
+    void registryThatCannotBeUsed_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("why");
+        QTest::newRow("fifo") << "fifo"
+                              << "not a regular file";
+        QTest::newRow("folder") << "folder"
+                                << "not a regular file";
+        QTest::newRow("garbage line") << "[ProgID]\nA.B\\CLSID={5B1C7E42-9A3D-4F18-A62E-"
+                                         "710C4D93B815}\n\n; note\nnot a setting\n"
+                                      << "line 5";
+        QTest::newRow("binary") << QString::fromLatin1(
+                                       "\x7f"
+                                       "ELF\x02\x01")
+                                << "line 1";
+    }
+    void registryThatCannotBeUsed() {
+        QFETCH(QString, kind);
+        QFETCH(QString, why);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registry.ini"));
+        if (kind == QLatin1String("fifo"))
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        else if (kind == QLatin1String("folder"))
+            QVERIFY(QDir().mkdir(path));
+        else {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(kind.toLatin1());
+        }
+        struct stat before {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &before), 0);
+        ComRegistry registry(path);
+        QString error;
+        QVERIFY(!registry.clsidFromProgId(QStringLiteral("A.B"), &error));
+        QVERIFY2(error.contains(why), qPrintable(error));
+        error.clear();
+        QVERIFY(!registry.registerClass(QStringLiteral("A.B"), zx::wizard::CLSID_Wizard,
+                                        QStringLiteral("/lib/x.so"), &error));
+        QVERIFY2(error.contains(why), qPrintable(error));
+        QVERIFY(!registry.unregisterClass(QStringLiteral("A.B"), zx::wizard::CLSID_Wizard, &error));
+        struct stat after {};
+        QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
+        QCOMPARE(after.st_ino, before.st_ino);
+        QCOMPARE(after.st_mode, before.st_mode);
+        QCOMPARE(after.st_size, before.st_size);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("registry.ini")});
     }
 

@@ -74,7 +74,7 @@ QList<Scenario> commonGroupScenarios() {
                          {"SA", "bOverStock", "FALSE"},
                          {"SA", "cOverStockPwd", ""}}});
     s.append({.name = "zero stock on",
-              .sys = "XX",
+              .sys = "AA",
               .script = "click Ch12\nclick ComN\nclick ComE",
               .params = {{"AA", "bFlotEmerge", "TRUE"},
                          {"SA", "bOverStock", "TRUE"},
@@ -82,7 +82,7 @@ QList<Scenario> commonGroupScenarios() {
 
     s.append({.name = "missing lFixed row is created",
               .setup = {"delete from AccInformation where cName='lFixed'"},
-              .sys = "XX",
+              .sys = "AA",
               .script = "click Ch11\nclick Ch18\nclick ComN\nclick ComE",
               .params = {{"AA", "lFixed", "TRUE"}},
               .sql = {{"select count(*) from AccInformation where cName='lFixed'", 1},
@@ -92,7 +92,7 @@ QList<Scenario> commonGroupScenarios() {
 
     // Classification switched off.
     s.append({.name = "unclassified on empty table creates class 00",
-              .sys = "XX",
+              .sys = "AA",
               .script = "click Ch15\ndump\nclick ComN\nclick ComE",
               .params = {{"AA", "bGoodClass", "FALSE"}, {"AA", "cGoodClass", "2"}},
               .sql = {{"select cInvCCode||cInvCName||iInvCGrade from InventoryClass", "00无级次1"},
@@ -101,14 +101,14 @@ QList<Scenario> commonGroupScenarios() {
               .controls = {{"Ch15", "tag", "Y"}}});
     s.append({.name = "unclassified over class 00 only writes the switch",
               .setup = {"insert into CustomerClass values ('00','无级次',1)"},
-              .sys = "XX",
+              .sys = "AA",
               .script = "click Ch16\ndump\nclick ComN\nclick ComE",
               .params = {{"AA", "bCustClass", "FALSE"}, {"AA", "cCustClass", ""}},
               .sql = {{"select count(*) from CustomerClass", 1},
                       {"select CODINGRULE from GradeDef where KEYWORD='customerclass'", "122"}},
               .controls = {{"Ch16", "tag", "N"}}});
     s.append({.name = "retick ignores the tag",
-              .sys = "XX",
+              .sys = "AA",
               .script = "click Ch17\nclick Ch17\ndump\nclick ComN\nclick ComE",
               .params = {{"AA", "bProvClass", "TRUE"}, {"AA", "cProvClass", ""}},
               .sql = {{"select count(*) from VendorClass", 0}},
@@ -131,21 +131,21 @@ QList<Scenario> optionRuleScenarios() {
     for (const auto& g : guards) {
         s.append({.name = QStringLiteral("%1 guarded").arg(g.box),
                   .setup = {setParam("AA", g.param, "TRUE"), g.item},
-                  .sys = "XX",
+                  .sys = "AA",
                   .script = QStringLiteral("click %1\ndump\nclick ComN\nclick ComE").arg(g.box),
                   .messages = {QString::fromUtf8(g.message)},
                   .params = {{"AA", g.param, "TRUE"}},
                   .controls = {{g.box, "value", 1}, {"Ch18", "enabled", true}}});
         s.append({.name = QStringLiteral("%1 free").arg(g.box),
                   .setup = {setParam("AA", g.param, "TRUE")},
-                  .sys = "XX",
+                  .sys = "AA",
                   .script = QStringLiteral("click %1\ndump\nclick ComN\nclick ComE").arg(g.box),
                   .params = {{"AA", g.param, "FALSE"}},
                   .controls = {{g.box, "value", 0}}});
     }
     s.append({.name = "aux units off locks the fixed rate",
               .setup = {setParam("AA", "bStrsAuxUnit", "TRUE"), setParam("AA", "lFixed", "TRUE")},
-              .sys = "XX",
+              .sys = "AA",
               .script = "click Ch11\ndump\nclick ComN\nclick ComE",
               .params = {{"AA", "lFixed", "FALSE"}},
               .controls = {{"Ch18", "value", 0}, {"Ch18", "enabled", false}}});
@@ -188,7 +188,7 @@ QList<Scenario> optionRuleScenarios() {
     for (const auto& c : classes) {
         s.append({.name = QStringLiteral("%1 one other class").arg(c.box),
                   .setup = {QStringLiteral("insert into %1 values ('01','x',1)").arg(c.table)},
-                  .sys = "XX",
+                  .sys = "AA",
                   .script = QStringLiteral("click %1\ndump\nclose").arg(c.box),
                   .exit = 3,
                   .messages = {QString::fromUtf8(c.message)},
@@ -196,7 +196,7 @@ QList<Scenario> optionRuleScenarios() {
         s.append({.name = QStringLiteral("%1 two classes").arg(c.box),
                   .setup = {QStringLiteral("insert into %1 values ('00','x',1)").arg(c.table),
                             QStringLiteral("insert into %1 values ('01','y',1)").arg(c.table)},
-                  .sys = "XX",
+                  .sys = "AA",
                   .script = QStringLiteral("click %1\ndump\nclose").arg(c.box),
                   .exit = 3,
                   .messages = {QString::fromUtf8(c.message)},
@@ -516,12 +516,6 @@ QList<Scenario> startPeriodScenarios() {
               .script = "click ComN\ndump\nclose",
               .exit = 3,
               .controls = {{"Te43", "enabled", true}}});
-    s.append(
-        {.name = "lower-case subsystem runs no check",
-         .setup = {setParam("PU", "dPUStartDate", "2001-3-1"), closeMonths("bflag_PU", 12, 12)},
-         .sys = "sa",
-         .script = "click ComN\nclick ComE",
-         .params = {{"SA", "dSaleStartDate", ""}}});
     return s;
 }
 

@@ -178,6 +178,19 @@ private Q_SLOTS:
         QCOMPARE(wizard.AccountId, QStringLiteral("A7x"));
     }
 
+    // The code is compared exactly: "sa" is no subsystem, so purchasing's
+    // closed December cannot refuse it and only the common rows are written.
+    void lowerCaseCodeIsNoSubsystem() {
+        TestAccount account;
+        account.setParam("PU", "dPUStartDate", "2001-3-1");
+        account.exec("update GL_mend set bflag_PU=1 where iperiod=12");
+        auto db = account.open();
+        QString sys = QStringLiteral("sa");
+        m_observer.play = [](zx::ui::Main& f) { finish(f, QString()); };
+        QCOMPARE(Wizard().Run(*db, sys), 0);
+        QCOMPARE(account.param("SA", "dSaleStartDate").toString(), QString());
+    }
+
 private:
     Observer m_observer;
 };

@@ -56,6 +56,8 @@ public:
         m_error.clear();
         try {
             *result = m_wizard.Run(DB, cSys);
+            if (*result == 1)
+                m_error = m_wizard.SaveFailure;
             return S_OK;
         } catch (const std::exception& error) {
             m_error = QString::fromUtf8(error.what());

@@ -47,6 +47,7 @@ const Wizard::Group* Wizard::groupOf(const QString& cSys) {
 
 std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys) {
     ensureApplication();
+    SaveFailure.clear();
 
     // The account year and number sit in the database name ZXDATA_aaa_yyyy.
     const QString connection = DB.Connection().ConnectionString();
@@ -90,8 +91,13 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys) {
         WBAS::UnloadMain();
         WBAS::ReapUnloaded();
         return 0;
-    } catch (...) {
+    } catch (const std::exception& error) {
         // The window stays loaded and hidden; a later run reuses it.
+        SaveFailure = QString::fromUtf8(error.what());
+        transaction.rollback();
+        return 1;
+    } catch (...) {
+        SaveFailure = QStringLiteral("unknown failure");
         transaction.rollback();
         return 1;
     }

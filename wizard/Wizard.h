@@ -29,6 +29,8 @@ public:
     // Cut from the database name by each run.
     QString AccountId;
     QString AccountYear;
+    // Why the save of the last run failed (result 1); else empty.
+    QString SaveFailure;
 
 private:
     struct Group {

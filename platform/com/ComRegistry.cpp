@@ -1,6 +1,7 @@
 #include "ComRegistry.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QSettings>
 
@@ -18,15 +19,38 @@ QString classProgIdKey(const CLSID& clsid) {
     return QStringLiteral("CLSID/%1/ProgID").arg(clsid.toString());
 }
 
+bool fail(QString* error, const QString& why) {
+    if (error)
+        *error = why;
+    return false;
+}
+
+// QSettings reads past lines it does not understand; a registry edited by
+// hand into something else must be reported, not half read and rewritten.
+bool parses(const QByteArray& content, const QString& path, QString* error) {
+    const QList<QByteArray> lines = content.split('\n');
+    for (qsizetype n = 0; n < lines.size(); ++n) {
+        const QByteArray line = lines[n].trimmed();
+        const bool fine = line.isEmpty() || line.startsWith(';') ||
+                          (line.startsWith('[') && line.endsWith(']')) ||
+                          (line.indexOf('=') > 0 && !line.contains('\0'));
+        if (!fine)
+            return fail(error, QStringLiteral("the class registry %1 cannot be read: line %2 is "
+                                              "not a [section], a key=value or a ; comment")
+                                   .arg(path)
+                                   .arg(n + 1));
+    }
+    return true;
+}
+
 bool finish(QSettings& settings, QString* error) {
     // QSettings writes through a temporary file and renames it, so a reader
     // never sees half a registry.
     settings.sync();
     if (settings.status() == QSettings::NoError)
         return true;
-    if (error)
-        *error = QStringLiteral("cannot write the class registry %1").arg(settings.fileName());
-    return false;
+    return fail(error,
+                QStringLiteral("cannot write the class registry %1").arg(settings.fileName()));
 }
 
 }  // namespace
@@ -43,19 +67,30 @@ QString ComRegistry::defaultPath() {
 
 ComRegistry::ComRegistry(QString path) : m_path(std::move(path)) {}
 
+bool ComRegistry::usable(QString* error) const {
+    const QFileInfo file(m_path);
+    if (!file.exists() && !file.isSymLink())
+        return true;
+    // Opening a FIFO or a device could wait for ever or read without end.
+    if (!file.isFile())
+        return fail(error,
+                    QStringLiteral("the class registry %1 is not a regular file").arg(m_path));
+    QFile registry(m_path);
+    if (!registry.open(QIODevice::ReadOnly))
+        return fail(error, QStringLiteral("cannot read the class registry %1: %2")
+                               .arg(m_path, registry.errorString()));
+    return parses(registry.readAll(), m_path, error);
+}
+
 bool ComRegistry::registerClass(const QString& progId, const CLSID& clsid,
                                 const QString& libraryPath, QString* error) {
     const QFileInfo library(libraryPath);
-    if (!library.isAbsolute()) {
-        if (error)
-            *error = QStringLiteral("library path must be absolute: %1").arg(libraryPath);
+    if (!library.isAbsolute())
+        return fail(error, QStringLiteral("library path must be absolute: %1").arg(libraryPath));
+    if (!usable(error))
         return false;
-    }
-    if (!QDir().mkpath(QFileInfo(m_path).absolutePath())) {
-        if (error)
-            *error = QStringLiteral("cannot create the folder of %1").arg(m_path);
-        return false;
-    }
+    if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
+        return fail(error, QStringLiteral("cannot create the folder of %1").arg(m_path));
     QSettings settings(m_path, QSettings::IniFormat);
     settings.setValue(progIdKey(progId), clsid.toString());
     settings.setValue(serverKey(clsid), library.absoluteFilePath());
@@ -64,6 +99,8 @@ bool ComRegistry::registerClass(const QString& progId, const CLSID& clsid,
 }
 
 bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid, QString* error) {
+    if (!usable(error))
+        return false;
     if (!QFileInfo::exists(m_path))
         return true;
     QSettings settings(m_path, QSettings::IniFormat);
@@ -72,8 +109,8 @@ bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid, QSt
     return finish(settings, error);
 }
 
-std::optional<CLSID> ComRegistry::clsidFromProgId(const QString& progId) const {
-    if (!QFileInfo::exists(m_path))
+std::optional<CLSID> ComRegistry::clsidFromProgId(const QString& progId, QString* error) const {
+    if (!usable(error) || !QFileInfo::exists(m_path))
         return std::nullopt;
     const QSettings settings(m_path, QSettings::IniFormat);
     CLSID clsid;
@@ -82,8 +119,8 @@ std::optional<CLSID> ComRegistry::clsidFromProgId(const QString& progId) const {
     return clsid;
 }
 
-QString ComRegistry::libraryPath(const CLSID& clsid) const {
-    if (!QFileInfo::exists(m_path))
+QString ComRegistry::libraryPath(const CLSID& clsid, QString* error) const {
+    if (!usable(error) || !QFileInfo::exists(m_path))
         return {};
     const QSettings settings(m_path, QSettings::IniFormat);
     return settings.value(serverKey(clsid)).toString();

@@ -47,6 +47,9 @@ Fn entryPoint(void* handle, const char* name, QString* error) {
 }
 
 HRESULT callRegistration(const QString& libraryPath, const char* name, QString* error) {
+    // The library's entry point can only say that it failed; say why first.
+    if (!ComRegistry().usable(error))
+        return SELFREG_E_CLASS;
     void* handle = loadLibrary(libraryPath, error);
     if (!handle)
         return E_FAIL;
@@ -67,10 +70,13 @@ HRESULT ComRuntime::createInstance(const QString& progId, const IID& iid, void**
         return E_POINTER;
     *object = nullptr;
     const ComRegistry registry;
-    const auto clsid = registry.clsidFromProgId(progId);
+    QString unusable;
+    const auto clsid = registry.clsidFromProgId(progId, &unusable);
     if (!clsid) {
         if (error)
-            *error = QStringLiteral("%1 is not registered in %2").arg(progId, registry.path());
+            *error = unusable.isEmpty()
+                         ? QStringLiteral("%1 is not registered in %2").arg(progId, registry.path())
+                         : unusable;
         return REGDB_E_CLASSNOTREG;
     }
     const QString path = registry.libraryPath(*clsid);

@@ -23,8 +23,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         const bool named =
             action.kind != zx::host::Action::Close && action.kind != zx::host::Action::Dump;
         FUZZ_CHECK(named == name.match(action.control).hasMatch());
-        if (action.kind == zx::host::Action::Paste)
+        if (action.kind == zx::host::Action::Paste || action.kind == zx::host::Action::Set)
             FUZZ_CHECK(!action.text.contains(QLatin1Char('\b')));
+        if (action.kind == zx::host::Action::Key)
+            FUZZ_CHECK(zx::host::keyStrokeNamed(action.text).has_value());
     }
     return 0;
 }

@@ -1,4 +1,6 @@
-#include "Events.h"
+#include "JsonLines.h"
+
+#include "Commands.h"
 
 #include <QJsonDocument>
 
@@ -6,16 +8,17 @@
 
 namespace zx::host {
 
-void emitEvent(const QJsonObject& event) {
+void JsonLines::write(const QJsonObject& event) {
     const QByteArray line = QJsonDocument(event).toJson(QJsonDocument::Compact);
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
 }
 
-void emitError(const QString& message) {
-    emitEvent(
+void JsonLines::error(const QString& message) {
+    write(
         {{QStringLiteral("event"), QStringLiteral("error")}, {QStringLiteral("message"), message}});
+    printError(message);
 }
 
 }  // namespace zx::host

@@ -6,6 +6,7 @@
 #include "dbkit/HostDatabase.h"
 
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QStringList>
 
@@ -15,8 +16,9 @@ class Snapshot {
 public:
     static Snapshot take(db::HostDatabase& database);
 
-    // One JSON event per change from `before` to this snapshot.
-    void reportChangesSince(const Snapshot& before) const;
+    // One event per change from `before` to this snapshot: `changed` for a
+    // parameter (passwords as ***), `changedTable` for another table.
+    QList<QJsonObject> changesSince(const Snapshot& before) const;
 
 private:
     struct Parameter {

@@ -1,6 +1,5 @@
-#include "ChangeReport.h"
+#include "Snapshot.h"
 
-#include "Events.h"
 #include "wizard/Parameters.h"
 
 #include <QJsonValue>
@@ -41,8 +40,8 @@ int missingFrom(QStringList a, const QStringList& b) {
 
 Snapshot Snapshot::take(db::HostDatabase& database) {
     Snapshot snapshot;
-    auto rs =
-        database.OpenRecordset(QStringLiteral("select cSysID, cName, cValue from AccInformation"));
+    auto rs = database.OpenRecordset(
+        QStringLiteral("select cSysID, cName, cValue from AccInformation order by cSysID, cName"));
     while (!rs->Eof()) {
         auto& fields = rs->Recordset();
         snapshot.m_parameters.append({fields.Fields(QStringLiteral("cSysID")).textOrEmpty(),
@@ -63,7 +62,8 @@ Snapshot Snapshot::take(db::HostDatabase& database) {
     return snapshot;
 }
 
-void Snapshot::reportChangesSince(const Snapshot& before) const {
+QList<QJsonObject> Snapshot::changesSince(const Snapshot& before) const {
+    QList<QJsonObject> events;
     QHash<QString, db::Value> old;
     for (const Parameter& p : before.m_parameters)
         old.insert(p.sys + QChar(0x1F) + p.name, p.value);
@@ -73,21 +73,22 @@ void Snapshot::reportChangesSince(const Snapshot& before) const {
         const db::Value previous = it == old.constEnd() ? db::Value() : it.value();
         if (it != old.constEnd() && previous == p.value)
             continue;
-        emitEvent({{QStringLiteral("event"), QStringLiteral("changed")},
-                   {QStringLiteral("cSysID"), p.sys},
-                   {QStringLiteral("cName"), p.name},
-                   {QStringLiteral("old"), shown(p.name, previous)},
-                   {QStringLiteral("new"), shown(p.name, p.value)}});
+        events.append({{QStringLiteral("event"), QStringLiteral("changed")},
+                       {QStringLiteral("cSysID"), p.sys},
+                       {QStringLiteral("cName"), p.name},
+                       {QStringLiteral("old"), shown(p.name, previous)},
+                       {QStringLiteral("new"), shown(p.name, p.value)}});
     }
     for (const char* table : WrittenTables) {
         const QStringList& after = m_tables.value(QLatin1String(table));
         const QStringList& prior = before.m_tables.value(QLatin1String(table));
         const int rows = std::max(missingFrom(after, prior), missingFrom(prior, after));
         if (rows > 0)
-            emitEvent({{QStringLiteral("event"), QStringLiteral("changedTable")},
-                       {QStringLiteral("table"), QLatin1String(table)},
-                       {QStringLiteral("rows"), rows}});
+            events.append({{QStringLiteral("event"), QStringLiteral("changedTable")},
+                           {QStringLiteral("table"), QLatin1String(table)},
+                           {QStringLiteral("rows"), rows}});
     }
+    return events;
 }
 
 }  // namespace zx::host

@@ -1,0 +1,11 @@
+#include "DryRunDatabase.h"
+
+namespace zx::host {
+
+void DryRunDatabase::CommitTrans() {
+    // Read inside the transaction: the same connection sees its own writes.
+    m_atCommit = Snapshot::take(m_account);
+    m_account.RollbackTrans();
+}
+
+}  // namespace zx::host

@@ -1,0 +1,176 @@
+// Profiles: an account's choices exported as a script of set actions and
+// applied to many accounts, each through its own guards and start rules.
+
+#include "AccountFiles.h"
+#include "CliRun.h"
+#include "Scenario.h"
+#include "TestAccount.h"
+#include "dbkit/ConnectionText.h"
+
+#include <QDir>
+#include <QFile>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+QString writeFile(const QString& path, const QString& text) {
+    QFile file(path);
+    file.open(QIODevice::WriteOnly);
+    file.write(text.toUtf8());
+    return path;
+}
+
+// How apply names an account in its report.
+QString label(const TestAccount& account) {
+    return TestAccount::onServer() ? zx::db::maskedConnectionText(account.cliArgs().value(1))
+                                   : account.path();
+}
+
+// Every parameter row but the start months, which each account derives.
+QStringList choices(const TestAccount& account) {
+    QStringList rows;
+    auto db = account.open();
+    auto rs = db->OpenRecordset("select cSysID, cName, cValue from AccInformation");
+    for (; !rs->Eof(); rs->MoveNext()) {
+        auto& f = rs->Recordset();
+        if (!f.Fields("cName").textOrEmpty().startsWith('d'))
+            rows << f.Fields("cSysID").textOrEmpty() + " " + f.Fields("cName").textOrEmpty() + "=" +
+                        f.Fields("cValue").textOrEmpty();
+    }
+    rows.sort();
+    return rows;
+}
+
+QStringList withoutComments(const QString& profile) {
+    QStringList lines = profile.split('\n');
+    lines.removeIf([](const QString& l) { return l.startsWith('#'); });
+    return lines;
+}
+
+}  // namespace
+
+class TestProfiles : public QObject {
+    Q_OBJECT
+private Q_SLOTS:
+    void exportThenApply() {
+        TestAccount source;
+        QCOMPARE(runCli(QStringList{"run"} + source.cliArgs() + QStringList{"--sys", "SA"},
+                        "click Ch11\nclick Ch14\ntype Te11 07\nclick ComN\nclick Ch49\n"
+                        "type Te41 \"p\\\"w\"\nclick Ch47\npaste Te43 5\nclick ComE")
+                     .exitCode,
+                 0);
+        const CliResult bare =
+            runCli(QStringList{"export"} + source.cliArgs() + QStringList{"--sys", "sa"});
+        QCOMPARE(bare.exitCode, 0);
+        QVERIFY(bare.stdoutText.contains("# Te41") && !bare.stdoutText.contains("p\\\"w"));
+        const CliResult full = runCli(QStringList{"export"} + source.cliArgs() +
+                                      QStringList{"--sys", "SA", "--with-passwords"});
+        QCOMPARE(full.exitCode, 0);
+
+        TestAccount target;
+        const QString profile = writeFile(target.dir() + "/sa.profile", full.stdoutText);
+        const CliResult apply =
+            runCli(QStringList{"apply", profile, "--sys", "SA"} + target.cliArgs());
+        QCOMPARE(apply.exitCode, 0);
+        QVERIFY2(apply.stdoutText.startsWith("written " + label(target) + ": "),
+                 qPrintable(apply.stdoutText));
+        QVERIFY(apply.stdoutText.endsWith("1 account: 1 written, 0 refused, 0 failed\n"));
+        QCOMPARE(choices(target), choices(source));
+        QCOMPARE(target.param("SA", "cCreditPwd").toString(), QStringLiteral("p\"w"));
+
+        // The same choices read back give the same profile, line for line.
+        const CliResult again = runCli(QStringList{"export"} + target.cliArgs() +
+                                       QStringList{"--sys", "SA", "--with-passwords"});
+        QCOMPARE(withoutComments(again.stdoutText), withoutComments(full.stdoutText));
+    }
+
+    // One line per account, whatever the others came to; nothing written
+    // but where the line says so, and nothing at all in a dry run.
+    void applyReportsEachAccount() {
+        TestAccount fresh, auxUnits, derived;
+        auxUnits.setParam("AA", "bStrsAuxUnit", "TRUE");
+        auxUnits.exec("insert into Inventory (cInvCode,cInvA_Unit) values ('1','box')");
+        derived.setParam("PU", "dPUStartDate", "2001-3-1");
+        const QString profile =
+            writeFile(fresh.dir() + "/p",
+                      "set Ch11 0\nclick ComN\nset Ch49 1\nset Te41 pw\nset Te43 4\n"
+                      "click ComE\n");
+        const QString missing = fresh.dir() + "/ZXDATA_002_2001.db";
+        QStringList args{"apply", profile, "--sys", "SA", "--jobs", "2", "--db", missing};
+        for (const TestAccount* a : {&fresh, &auxUnits, &derived})
+            args += a->cliArgs();
+        const QStringList before{fresh.dump(), auxUnits.dump(), derived.dump()};
+
+        const CliResult dry = runCli(args + QStringList{"--dry-run"});
+        QCOMPARE(dry.exitCode, 1);
+        QVERIFY2(dry.stdoutText.contains(
+                     QRegularExpression("would write " + QRegularExpression::escape(label(fresh)) +
+                                        ": .*SA dSaleStartDate \"\" -> \"2001-4-1\"")),
+                 qPrintable(dry.stdoutText));
+        QCOMPARE((QStringList{fresh.dump(), auxUnits.dump(), derived.dump()}), before);
+
+        const CliResult run = runCli(args);
+        QCOMPARE(run.exitCode, 1);
+        const QString expected[][2] = {
+            {"written " + label(fresh), ""},
+            {"refused " + label(auxUnits), "已存在有辅计量单位存货，不能修改此项设置"},
+            {"failed " + label(derived), "Te43 is disabled: Te43 holds \"3\", not \"4\""},
+            {"failed " + missing, "not found"}};
+        for (const auto& [start, detail] : expected) {
+            const QStringList lines = run.stdoutText.split('\n').filter(start + ": ");
+            QVERIFY2(lines.size() == 1 && lines[0].startsWith(start) && lines[0].contains(detail),
+                     qPrintable(start + "\n" + run.stdoutText));
+        }
+        QVERIFY(run.stdoutText.endsWith("4 accounts: 1 written, 1 refused, 2 failed\n"));
+        QCOMPARE(fresh.param("SA", "dSaleStartDate").toString(), QStringLiteral("2001-4-1"));
+        QCOMPARE(auxUnits.dump(), before[1]);
+        QCOMPARE(derived.dump(), before[2]);
+    }
+
+    // Fifty account files (and ten server databases) in one apply.
+    void manyAccounts() {
+        QTemporaryDir dir;
+        QStringList args{"apply",
+                         writeFile(dir.filePath("p"),
+                                   "set Ch11 1\nclick ComN\n"
+                                   "set Te43 2\nclick ComE\n"),
+                         "--sys",
+                         "SA",
+                         "--jobs",
+                         "2"};
+        QStringList files;
+        for (int i = 0; i < 50; ++i) {
+            files << zx::host::createAccount(dir.filePath(QString::number(i)), "001", "2001")
+                         .accountFile;
+            args << "--db" << files.last();
+        }
+        std::vector<std::unique_ptr<TestAccount>> servers;
+        for (int i = 0; TestAccount::onServer() && i < 10; ++i) {
+            servers.push_back(std::make_unique<TestAccount>());
+            args += servers.back()->cliArgs();
+        }
+        const CliResult run = runCli(args);
+        const int all = int(files.size() + servers.size());
+        QCOMPARE(run.exitCode, 0);
+        QCOMPARE(run.stdoutText.split('\n').filter(QRegularExpression("^written ")).size(), all);
+        QVERIFY(run.stdoutText.endsWith(
+            QString("%1 accounts: %1 written, 0 refused, 0 failed\n").arg(all)));
+        for (const QString& file : files) {
+            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", file);
+            db.setDatabaseName(file);
+            QVERIFY(db.open());
+            QSqlQuery q(db);
+            QVERIFY(q.exec("select cValue from AccInformation where cName='dSaleStartDate'") &&
+                    q.next());
+            QCOMPARE(q.value(0).toString(), QStringLiteral("2001-2-1"));
+        }
+        for (const auto& server : servers)
+            QCOMPARE(server->param("SA", "dSaleStartDate").toString(), QStringLiteral("2001-2-1"));
+    }
+};
+
+QTEST_GUILESS_MAIN(TestProfiles)
+#include "tst_profiles.moc"
