@@ -1,0 +1,32 @@
+#pragma once
+
+#include "SqlDatabase.h"
+
+struct sqlite3;
+
+namespace zx::db {
+
+class ConnectionText;
+
+// An account in an SQLite file, its system database attached as schema
+// zxsystem.
+//   Provider=SQLite;Data Source=<absolute path>[;System Database=<path>]
+// The files must exist: nothing is created here.
+class SqliteDatabase final : public SqlDatabase {
+public:
+    SqliteDatabase(const QString& connectionText, const ConnectionText& text);
+
+protected:
+    QString sent(const QString& sql) const override;
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+    std::unique_ptr<RowSource> rows(const QString& sql, const QString& sent,
+                                    const QVariantList& params) override;
+    std::shared_ptr<KeyedScan> keyedScan(const QString& sent, const RowSource& scan) override;
+
+private:
+    sqlite3* m_handle = nullptr;  // null: Qt's driver uses another SQLite
+};
+
+}  // namespace zx::db
