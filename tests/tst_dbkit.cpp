@@ -46,6 +46,44 @@ private Q_SLOTS:
         QCOMPARE(parsed->value(key), value);
     }
 
+    // A value the host puts in a connection text stays one value, whatever
+    // it holds.
+    void builtTextsKeepEveryValue() {
+        for (const char* value :
+             {"/a;System Database=/b;k=", "}{", "a}}b", "{x}", " blank ", "", "\"q\"", "DSN=y"}) {
+            ConnectionText text;
+            text.append(QStringLiteral("Data Source"), QString::fromUtf8(value));
+            text.append(QStringLiteral("UID"), QStringLiteral("u"));
+            QString error;
+            const auto parsed = ConnectionText::parse(text.toString(), &error);
+            QVERIFY2(parsed, qPrintable(error));
+            QCOMPARE(parsed->pairs(), text.pairs());
+        }
+    }
+
+    void odbcTexts_data() {
+        QTest::addColumn<QString>("odbc");
+        QTest::addColumn<QString>("dsn");
+        QTest::newRow("name alone") << "zxdata001"
+                                    << "zxdata001";
+        QTest::newRow("name with a semicolon") << "a;b"
+                                               << "a;b";
+        QTest::newRow("keys") << "DSN=x;UID=u"
+                              << "x";
+        QTest::newRow("a provider") << "Provider=SQLite;Data Source=/x" << QString();
+    }
+    void odbcTexts() {
+        QFETCH(QString, odbc);
+        QFETCH(QString, dsn);
+        QString error;
+        const auto text = ConnectionText::forOdbc(odbc, &error);
+        QCOMPARE(bool(text), !dsn.isNull());
+        if (text) {
+            QCOMPARE(text->value(QStringLiteral("Provider")), QStringLiteral("ODBC"));
+            QCOMPARE(text->value(QStringLiteral("DSN")), dsn);
+        }
+    }
+
     void badConnectionTexts() {
         QString error;
         QVERIFY(!ConnectionText::parse(QStringLiteral("Provider=ODBC;PWD={open;UID=x"), &error));
@@ -64,6 +102,12 @@ private Q_SLOTS:
                                         << "Password=***;cret";
         QTest::newRow("braced") << "pwd={s;e}}c};DSN=a"
                                 << "pwd=***;DSN=a";
+        QTest::newRow("any case, other keys") << "pWd=a;SSLPassword=b;token=c"
+                                              << "pWd=***;SSLPassword=***;token=***";
+        QTest::newRow("nested option") << "Driver=x;pqopt={password=s3 sslmode=require}"
+                                       << "Driver=x;pqopt={password=***}";
+        QTest::newRow("nested quoted") << "pqopt={sslmode=a PASSWORD='b c}}'}"
+                                       << "pqopt={sslmode=a PASSWORD=***}";
         QTest::newRow("none") << "Provider=SQLite;Data Source=/x"
                               << "Provider=SQLite;Data Source=/x";
     }
@@ -100,6 +144,11 @@ private Q_SLOTS:
         TestAccount account;
         auto db = account.open();
         QCOMPARE(db->ConnectString(), db->Connection().ConnectionString());
+        // The database's name first, so that no folder is taken for it.
+        QVERIFY2(db->ConnectString().startsWith(
+                     QStringLiteral("Provider=SQLite;Database=ZXDATA_001_2001;Data Source={") +
+                     account.path() + QLatin1Char('}')),
+                 qPrintable(db->ConnectString()));
 
         auto empty = db->OpenRecordset(QStringLiteral("select * from Inventory"));
         QVERIFY(empty->Bof() && empty->Eof());

@@ -88,6 +88,10 @@ private Q_SLOTS:
     void textHelpers() {
         QCOMPARE(Len(QString::fromUtf8("口令𝄞")), 4);  // the clef takes two UTF-16 units
         QCOMPARE(UCase(QStringLiteral("true")), QStringLiteral("TRUE"));
+        // One unit for one: what the year search finds in the upper-cased
+        // text lies at the same place in the text.
+        QCOMPARE(UCase(QString::fromUtf8("straße/ﬁle/𐐨zxdata")),
+                 QString::fromUtf8("STRAßE/ﬁLE/𐐀ZXDATA"));
         QVERIFY(CompareOrdinal(QStringLiteral("20"), QStringLiteral("1980")) > 0);
         QVERIFY(CompareOrdinal(QStringLiteral("20"), QStringLiteral("2050")) < 0);
         QVERIFY(CompareOrdinal(QStringLiteral("2051"), QStringLiteral("2050")) > 0);

@@ -11,12 +11,68 @@
 
 #include <QSqlDriver>
 #include <QSqlError>
+#include <QSqlQuery>
 
 namespace zx::db {
 
-std::unique_ptr<HostDatabase> OdbcDatabase::open(const QString& connectionText,
-                                                 const ConnectionText& text) {
-    const QString odbc = text.withoutProvider();
+namespace {
+
+bool isKey(const QString& key, QLatin1String name) {
+    return key.compare(name, Qt::CaseInsensitive) == 0;
+}
+
+// A value as ODBC reads it: braces only where a bare value would end early
+// or lose blanks, since drivers do not unbrace every key.
+QString odbcValue(const QString& value) {
+    const bool braces = value.contains(QLatin1Char(';')) || value.startsWith(QLatin1Char('{')) ||
+                        value != value.trimmed();
+    return braces ? QLatin1Char('{') +
+                        QString(value).replace(QLatin1String("}"), QLatin1String("}}")) +
+                        QLatin1Char('}')
+                  : value;
+}
+
+// The text for Qt's ODBC driver, which judges by substrings what it was
+// given: a text holding ".dsn" is taken for a file DSN, one without
+// "DRIVER=" or "SERVER=" gets "DSN=" put in front of it.
+QString qodbcText(const ConnectionText& text) {
+    QStringList all, rest;
+    QString dsn;
+    bool named = false;
+    for (const auto& [key, value] : text.pairs()) {
+        if (isKey(key, QLatin1String("Provider")))
+            continue;
+        const QString pair = key + QLatin1Char('=') + odbcValue(value);
+        all << pair;
+        if (isKey(key, QLatin1String("DSN")) && !named) {
+            named = true;
+            dsn = value;
+        } else {
+            rest << pair;
+        }
+    }
+    if (named && odbcValue(dsn) != dsn)
+        throw Error(QStringLiteral("a data source name cannot hold ';', open with '{' or have "
+                                   "blanks around it: \"%1\"")
+                        .arg(dsn));
+    const QString joined = all.join(QLatin1Char(';'));
+    if (joined.contains(QLatin1String(".dsn"), Qt::CaseInsensitive))
+        throw Error(QStringLiteral("an ODBC connection text holding \".dsn\" is taken for a file "
+                                   "DSN, which is not supported: %1")
+                        .arg(maskedConnectionText(joined)));
+    if (joined.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive) ||
+        joined.contains(QLatin1String("SERVER="), Qt::CaseInsensitive))
+        return joined;
+    if (!named)
+        throw Error(QStringLiteral("the ODBC connection text names no DSN or DRIVER: %1")
+                        .arg(maskedConnectionText(joined)));
+    return (QStringList{dsn} + rest).join(QLatin1Char(';'));
+}
+
+}  // namespace
+
+std::unique_ptr<HostDatabase> OdbcDatabase::open(const ConnectionText& text) {
+    const QString odbc = qodbcText(text);
     auto connection = std::make_shared<SqlConnection>(QStringLiteral("QODBC"));
     QSqlDatabase& db = connection->db();
     db.setDatabaseName(odbc);
@@ -27,21 +83,37 @@ std::unique_ptr<HostDatabase> OdbcDatabase::open(const QString& connectionText,
                 .arg(maskedConnectionText(odbc), maskedConnectionText(driverText(db.lastError()))));
     switch (db.driver()->dbmsType()) {
         case QSqlDriver::MSSqlServer:
-            return std::make_unique<SqlServerDatabase>(connection, connectionText);
+            return std::make_unique<SqlServerDatabase>(connection, text);
         case QSqlDriver::PostgreSQL:
-            return std::make_unique<PostgresDatabase>(connection, connectionText);
+            return std::make_unique<PostgresDatabase>(connection, text);
         default:
-            return std::unique_ptr<HostDatabase>(
-                new OdbcDatabase(connection, connectionText, {QStringLiteral("zxsystem"), true}));
+            return std::unique_ptr<HostDatabase>(new OdbcDatabase(
+                connection, text,
+                {QStringLiteral("zxsystem"), QStringLiteral("SELECT {fn DATABASE()}"), true}));
     }
 }
 
-OdbcDatabase::OdbcDatabase(std::shared_ptr<SqlConnection> connection, const QString& connectionText,
+OdbcDatabase::OdbcDatabase(std::shared_ptr<SqlConnection> connection, const ConnectionText& text,
                            const Dialect& dialect)
     : SqlDatabase(std::move(connection)),
       m_dialect(dialect),
       m_pending(std::make_shared<QList<BufferedRows*>>()) {
-    setConnectionText(connectionText);
+    QString database;
+    {
+        QSqlQuery query(this->connection()->db());
+        if (!query.exec(m_dialect.currentDatabase) || !query.next())
+            throw Error(QStringLiteral("the server does not say which database it is connected "
+                                       "to: %1")
+                            .arg(driverText(query.lastError())));
+        database = query.value(0).toString();
+    }
+    ConnectionText reported;
+    reported.append(QStringLiteral("Provider"), QStringLiteral("ODBC"));
+    reported.append(QStringLiteral("Database"), database);
+    for (const auto& [key, value] : text.pairs())
+        if (!isKey(key, QLatin1String("Provider")))
+            reported.append(key, value);
+    setConnectionText(reported.toString());
 }
 
 OdbcDatabase::~OdbcDatabase() = default;

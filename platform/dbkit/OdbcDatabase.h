@@ -10,23 +10,25 @@ class BufferedRows;
 class ConnectionText;
 
 // A database reached through ODBC (Qt's driver): transactions are the
-// driver's (autocommit off), never BEGIN/COMMIT texts. This class serves a
-// server it does not know; the seams of the servers it knows derive from
-// it.
+// driver's (autocommit off), never BEGIN/COMMIT texts. The text it reports
+// names first the database the server says it is connected to:
+//   Provider=ODBC;Database=<current database>;<the ODBC keys>
+// This class serves a server it does not know; the seams of the servers it
+// knows derive from it.
 class OdbcDatabase : public SqlDatabase {
 public:
     // Connects to the data source that `text` (Provider=ODBC and the ODBC
     // keys: DSN=... or DRIVER=...) names, through the seam of its server.
-    static std::unique_ptr<HostDatabase> open(const QString& connectionText,
-                                              const ConnectionText& text);
+    static std::unique_ptr<HostDatabase> open(const ConnectionText& text);
     ~OdbcDatabase() override;
 
 protected:
     struct Dialect {
-        QString systemSchema;  // empty: zxsystem..table stays as written
-        bool keepsOneResult;   // whether open results must be read out first
+        QString systemSchema;     // empty: zxsystem..table stays as written
+        QString currentDatabase;  // the query that names the current database
+        bool keepsOneResult;      // whether open results must be read out first
     };
-    OdbcDatabase(std::shared_ptr<SqlConnection> connection, const QString& connectionText,
+    OdbcDatabase(std::shared_ptr<SqlConnection> connection, const ConnectionText& text,
                  const Dialect& dialect);
 
     QString sent(const QString& sql) const override;

@@ -6,8 +6,10 @@
 namespace zx::db {
 
 PostgresDatabase::PostgresDatabase(std::shared_ptr<SqlConnection> connection,
-                                   const QString& connectionText)
-    : OdbcDatabase(std::move(connection), connectionText, {QStringLiteral("zxsystem"), false}) {}
+                                   const ConnectionText& text)
+    : OdbcDatabase(
+          std::move(connection), text,
+          {QStringLiteral("zxsystem"), QStringLiteral("SELECT current_database()"), false}) {}
 
 std::shared_ptr<KeyedScan> PostgresDatabase::keyedScan(const QString& sent, const RowSource& scan) {
     KeyedScan::Run run = [connection = connection()](const QString& sql,

@@ -9,7 +9,7 @@ namespace zx::db {
 // their ctid, the order a sequential scan meets them in.
 class PostgresDatabase final : public OdbcDatabase {
 public:
-    PostgresDatabase(std::shared_ptr<SqlConnection> connection, const QString& connectionText);
+    PostgresDatabase(std::shared_ptr<SqlConnection> connection, const ConnectionText& text);
 
 protected:
     std::shared_ptr<KeyedScan> keyedScan(const QString& sent, const RowSource& scan) override;

@@ -14,9 +14,9 @@ std::unique_ptr<HostDatabase> openDatabase(const QString& connectionText) {
         throw Error(error);
     const QString provider = parsed->value(QStringLiteral("Provider"));
     if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0)
-        return std::make_unique<SqliteDatabase>(connectionText, *parsed);
+        return std::make_unique<SqliteDatabase>(*parsed);
     if (provider.compare(QLatin1String("ODBC"), Qt::CaseInsensitive) == 0)
-        return OdbcDatabase::open(connectionText, *parsed);
+        return OdbcDatabase::open(*parsed);
     throw Error(QStringLiteral("unknown provider \"%1\" in %2")
                     .arg(provider, maskedConnectionText(connectionText)));
 }

@@ -3,7 +3,8 @@
 namespace zx::db {
 
 SqlServerDatabase::SqlServerDatabase(std::shared_ptr<SqlConnection> connection,
-                                     const QString& connectionText)
-    : OdbcDatabase(std::move(connection), connectionText, {QString(), true}) {}
+                                     const ConnectionText& text)
+    : OdbcDatabase(std::move(connection), text,
+                   {QString(), QStringLiteral("SELECT DB_NAME()"), true}) {}
 
 }  // namespace zx::db

@@ -10,7 +10,7 @@ namespace zx::db {
 // so FindFirst reads rows.
 class SqlServerDatabase final : public OdbcDatabase {
 public:
-    SqlServerDatabase(std::shared_ptr<SqlConnection> connection, const QString& connectionText);
+    SqlServerDatabase(std::shared_ptr<SqlConnection> connection, const ConnectionText& text);
 };
 
 }  // namespace zx::db

@@ -68,9 +68,8 @@ KeyedScan::Dialect dialect(const KeyedScan::Run& run) {
 
 }  // namespace
 
-SqliteDatabase::SqliteDatabase(const QString& connectionText, const ConnectionText& text)
+SqliteDatabase::SqliteDatabase(const ConnectionText& text)
     : SqlDatabase(std::make_shared<SqlConnection>(QStringLiteral("QSQLITE"))) {
-    setConnectionText(connectionText);
     const QString path = text.value(DataSource);
     if (path.isEmpty())
         throw Error(QStringLiteral("the connection text names no Data Source"));
@@ -95,6 +94,13 @@ SqliteDatabase::SqliteDatabase(const QString& connectionText, const ConnectionTe
     m_handle = sqliteHandle(db);
     run(QStringLiteral("ATTACH DATABASE ? AS zxsystem"),
         QStringLiteral("ATTACH DATABASE ? AS zxsystem"), {system.absoluteFilePath()});
+
+    ConnectionText reported;
+    reported.append(QStringLiteral("Provider"), QStringLiteral("SQLite"));
+    reported.append(QStringLiteral("Database"), file.completeBaseName());
+    reported.append(DataSource, file.absoluteFilePath());
+    reported.append(SystemDatabase, system.absoluteFilePath());
+    setConnectionText(reported.toString());
 }
 
 QString SqliteDatabase::sent(const QString& sql) const {

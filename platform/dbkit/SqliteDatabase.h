@@ -11,10 +11,11 @@ class ConnectionText;
 // An account in an SQLite file, its system database attached as schema
 // zxsystem.
 //   Provider=SQLite;Data Source=<absolute path>[;System Database=<path>]
-// The files must exist: nothing is created here.
+// The files must exist: nothing is created here. The text it reports names
+// the database first: Database=<the file's name without its extension>.
 class SqliteDatabase final : public SqlDatabase {
 public:
-    SqliteDatabase(const QString& connectionText, const ConnectionText& text);
+    explicit SqliteDatabase(const ConnectionText& text);
 
 protected:
     QString sent(const QString& sql) const override;

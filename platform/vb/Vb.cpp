@@ -80,6 +80,26 @@ QDate CDate(const QString& text, const QString& what) {
     return *date;
 }
 
+QString UCase(const QString& text) {
+    QString upper = text;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        const QChar c = upper[i];
+        if (c.isHighSurrogate() && i + 1 < upper.size() && upper[i + 1].isLowSurrogate()) {
+            const char32_t mapped = QChar::toUpper(QChar::surrogateToUcs4(c, upper[i + 1]));
+            if (QChar::requiresSurrogates(mapped)) {
+                upper[i] = QChar(QChar::highSurrogate(mapped));
+                upper[i + 1] = QChar(QChar::lowSurrogate(mapped));
+            }
+            ++i;
+        } else {
+            const char32_t mapped = QChar::toUpper(c.unicode());
+            if (!QChar::requiresSurrogates(mapped))
+                upper[i] = QChar(mapped);
+        }
+    }
+    return upper;
+}
+
 QString Mid(const QString& text, int start, int length) {
     if (start < 1 || length <= 0 || start > text.size())
         return {};

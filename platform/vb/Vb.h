@@ -25,9 +25,9 @@ std::optional<QDate> ParseDate(const QString& text);
 // The date of a text; throws zx::Error ("Type mismatch") when it is not one.
 QDate CDate(const QString& text, const QString& what);
 
-inline QString UCase(const QString& text) {
-    return text.toUpper();
-}
+// Upper case unit by unit: a position found in the result holds in the
+// text ("ß" stays, where full case mapping would make it "SS").
+QString UCase(const QString& text);
 // Length in UTF-16 code units, as the text boxes count.
 inline int Len(const QString& text) {
     return int(text.size());
