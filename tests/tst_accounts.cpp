@@ -1,6 +1,7 @@
 // The account is the one named: whatever the folders above an account file
 // or the data source that reaches it are called, the run reads the year and
-// the account from the database's own name.
+// the account from the database's own name; and a locked account ends the
+// call with one line, never a hang.
 
 #include "AccountFiles.h"
 #include "CliRun.h"
@@ -113,6 +114,29 @@ private Q_SLOTS:
             QCOMPARE(account.param(save.sys, save.name).toString(),
                      QString::fromLatin1(save.value));
         }
+    }
+
+    // Another program holding the account: on SQLite it holds the whole
+    // file and the load gives up after the busy timeout; on a server it
+    // holds a row and the save gives up after the lock timeout.
+    void lockedAccount() {
+        TestAccount account;
+        const bool server = TestAccount::onServer();
+        account.exec(server ? "BEGIN" : "BEGIN EXCLUSIVE");
+        if (server)
+            account.exec(
+                "update AccInformation set cValue='x' where cSysID='AA' and cName='bStrsAuxUnit'");
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "ST"},
+                   "click ComN\npaste Te26 2\nclick ComE");
+        account.exec("ROLLBACK");
+        QVERIFY2(run.exitCode == (server ? 1 : 4), qPrintable(describe(run)));
+        if (!server) {
+            QVERIFY2(run.stderrText.trimmed().count(QLatin1Char('\n')) == 0 &&
+                         run.stderrText.contains(QStringLiteral("locked: another connection")),
+                     qPrintable(run.stderrText));
+        }
+        QVERIFY(account.param("ST", "dSTStartDate").toString().isEmpty());
     }
 };
 

@@ -10,11 +10,79 @@
 #include "dbkit/TransactionGuard.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QTest>
 
+#include <sqlite3.h>
+
+#include <cerrno>
+
 using namespace zx::db;
+
+namespace {
+
+// The account with a short wait for locks.
+std::unique_ptr<HostDatabase> openWaitingBriefly(const TestAccount& account) {
+    return openDatabase(account.connectionText() + QStringLiteral(";System Database=") +
+                        account.systemPath() + QStringLiteral(";Busy Timeout=100"));
+}
+
+// Another connection to a file, as another program would hold it.
+class OtherConnection {
+public:
+    explicit OtherConnection(const QString& path) {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
+        db.setDatabaseName(path);
+        db.open();
+    }
+    ~OtherConnection() {
+        m_query = QSqlQuery();
+        QSqlDatabase::database(m_name).close();
+        QSqlDatabase::removeDatabase(m_name);
+    }
+    // Runs `sql`, keeping a query that returns rows open after its first.
+    void run(const QString& sql) {
+        m_query = QSqlQuery(QSqlDatabase::database(m_name));
+        QVERIFY2(m_query.exec(sql), qPrintable(sql));
+        m_query.next();
+    }
+
+private:
+    QString m_name = QStringLiteral("other");
+    QSqlQuery m_query;
+};
+
+// Writes fail as on a full disk while it lives.
+class FullDisk {
+public:
+    FullDisk() {
+        for (const char* call : {"write", "pwrite", "pwrite64"})
+            m_vfs->xSetSystemCall(m_vfs, call,
+                                  QByteArray(call) == "write"
+                                      ? reinterpret_cast<sqlite3_syscall_ptr>(&fullWrite)
+                                      : reinterpret_cast<sqlite3_syscall_ptr>(&fullPwrite));
+    }
+    ~FullDisk() {
+        for (const char* call : {"write", "pwrite", "pwrite64"})
+            m_vfs->xSetSystemCall(m_vfs, call, nullptr);
+    }
+
+private:
+    static ssize_t fullWrite(int, const void*, size_t) {
+        errno = ENOSPC;
+        return -1;
+    }
+    static ssize_t fullPwrite(int, const void*, size_t, off_t) {
+        errno = ENOSPC;
+        return -1;
+    }
+    sqlite3_vfs* m_vfs = sqlite3_vfs_find(nullptr);
+};
+
+}  // namespace
 
 class TestDbKit : public QObject {
     Q_OBJECT
@@ -239,6 +307,105 @@ private Q_SLOTS:
             db->Execute(QStringLiteral("Update GL_mend set bflag=1; delete from AccInformation")));
         QCOMPARE(account.value(QStringLiteral("select count(*) from GL_mend where bflag=1")),
                  QVariant(0));
+    }
+
+    void damagedFilesAreNamed_data() {
+        QTest::addColumn<bool>("account");
+        QTest::newRow("account") << true;
+        QTest::newRow("system database") << false;
+    }
+    void damagedFilesAreNamed() {
+        QFETCH(bool, account);
+        TestAccount files;
+        const QString damaged = account ? files.path() : files.systemPath();
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(2048, 'x'));
+        file.close();
+        try {
+            files.open();
+            QFAIL("opened");
+        } catch (const zx::Error& error) {
+            QVERIFY2(error.message().contains(damaged) &&
+                         error.message().contains(QStringLiteral("not a database")),
+                     qPrintable(error.message()));
+        }
+    }
+
+    // Attached read-only: a writer holding it delays no save, and nothing
+    // can write it.
+    void systemDatabaseIsOnlyRead() {
+        TestAccount account;
+        OtherConnection other(account.systemPath());
+        other.run(QStringLiteral("BEGIN IMMEDIATE"));
+        auto db = openWaitingBriefly(account);
+        db->BeginTrans();
+        db->Execute(QStringLiteral("Update GL_mend set bflag=1 where iperiod=1"));
+        QVERIFY_THROWS_EXCEPTION(zx::Error,
+                                 db->Execute(QStringLiteral("delete from zxsystem..ua_period")));
+        db->CommitTrans();
+        QCOMPARE(account.value(QStringLiteral("select count(*) from GL_mend where bflag=1")),
+                 QVariant(1));
+    }
+
+    // SQLite ends the transaction itself on a full disk: the rollback that
+    // follows is no second error, and the first one names the cause.
+    void fullDiskRollsBack() {
+        TestAccount account;
+        const QString before = account.dump();
+        auto db = account.open();
+        TransactionGuard guard(*db);
+        try {
+            FullDisk full;
+            db->Execute(QStringLiteral("Update GL_mend set bflag=1"));
+            QFAIL("written");
+        } catch (const zx::Error& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("full")), qPrintable(error.message()));
+        }
+        guard.rollback();
+        QCOMPARE(account.dump(), before);
+        db->BeginTrans();  // the database object is usable again
+        db->RollbackTrans();
+    }
+
+    // Another writer holding the account: the call fails after the wait,
+    // with one line that names the lock.
+    void lockedAccount_data() {
+        QTest::addColumn<QString>("held");
+        QTest::addColumn<int>("step");  // 0 load, 1 begin, 2 commit
+        QTest::newRow("read while another commits") << "BEGIN EXCLUSIVE" << 0;
+        QTest::newRow("save while another writes") << "BEGIN IMMEDIATE" << 1;
+        QTest::newRow("commit while another reads") << "select * from AccInformation" << 2;
+    }
+    void lockedAccount() {
+        QFETCH(QString, held);
+        QFETCH(int, step);
+        TestAccount account;
+        const QString before = account.dump();
+        auto db = openWaitingBriefly(account);
+        if (step == 2) {
+            db->BeginTrans();
+            db->Execute(QStringLiteral("Update GL_mend set bflag=1"));
+        }
+        auto other = std::make_unique<OtherConnection>(account.path());
+        other->run(held);
+        try {
+            if (step == 0)
+                db->OpenRecordset(QStringLiteral("select * from AccInformation"));
+            else if (step == 1)
+                db->BeginTrans();
+            else
+                db->CommitTrans();
+            QFAIL("not locked");
+        } catch (const zx::Error& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("locked: another connection")) &&
+                         !error.message().contains(QLatin1Char('\n')),
+                     qPrintable(error.message()));
+        }
+        if (step == 2)
+            db->RollbackTrans();
+        other.reset();
+        QCOMPARE(account.dump(), before);
     }
 
     // Rows are read through Qt's handle only when it is our library's.

@@ -87,9 +87,10 @@ std::unique_ptr<HostDatabase> OdbcDatabase::open(const ConnectionText& text) {
         case QSqlDriver::PostgreSQL:
             return std::make_unique<PostgresDatabase>(connection, text);
         default:
-            return std::unique_ptr<HostDatabase>(new OdbcDatabase(
-                connection, text,
-                {QStringLiteral("zxsystem"), QStringLiteral("SELECT {fn DATABASE()}"), true}));
+            return std::unique_ptr<HostDatabase>(
+                new OdbcDatabase(connection, text,
+                                 {QStringLiteral("zxsystem"),
+                                  QStringLiteral("SELECT {fn DATABASE()}"), QString(), true}));
     }
 }
 
@@ -106,6 +107,11 @@ OdbcDatabase::OdbcDatabase(std::shared_ptr<SqlConnection> connection, const Conn
                                        "to: %1")
                             .arg(driverText(query.lastError())));
         database = query.value(0).toString();
+        // Another program holding a row the save writes makes the save
+        // fail after a while, as on SQLite, instead of waiting for ever.
+        if (!m_dialect.lockTimeout.isEmpty() && !query.exec(m_dialect.lockTimeout))
+            throw Error(QStringLiteral("cannot bound the wait for locks: %1")
+                            .arg(driverText(query.lastError())));
     }
     ConnectionText reported;
     reported.append(QStringLiteral("Provider"), QStringLiteral("ODBC"));

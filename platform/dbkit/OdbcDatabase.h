@@ -26,6 +26,7 @@ protected:
     struct Dialect {
         QString systemSchema;     // empty: zxsystem..table stays as written
         QString currentDatabase;  // the query that names the current database
+        QString lockTimeout;      // the statement that bounds waiting for a lock
         bool keepsOneResult;      // whether open results must be read out first
     };
     OdbcDatabase(std::shared_ptr<SqlConnection> connection, const ConnectionText& text,

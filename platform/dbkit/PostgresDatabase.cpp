@@ -7,9 +7,9 @@ namespace zx::db {
 
 PostgresDatabase::PostgresDatabase(std::shared_ptr<SqlConnection> connection,
                                    const ConnectionText& text)
-    : OdbcDatabase(
-          std::move(connection), text,
-          {QStringLiteral("zxsystem"), QStringLiteral("SELECT current_database()"), false}) {}
+    : OdbcDatabase(std::move(connection), text,
+                   {QStringLiteral("zxsystem"), QStringLiteral("SELECT current_database()"),
+                    QStringLiteral("SET lock_timeout = 5000"), false}) {}
 
 std::shared_ptr<KeyedScan> PostgresDatabase::keyedScan(const QString& sent, const RowSource& scan) {
     KeyedScan::Run run = [connection = connection()](const QString& sql,

@@ -19,6 +19,13 @@ bool declaresText(const char* declared) {
 
 }  // namespace
 
+QString sqliteReason(int code, const QString& message) {
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+        return message +
+               QStringLiteral(": another connection held it longer than the busy timeout");
+    return message;
+}
+
 SqliteRows::SqliteRows(std::shared_ptr<SqlConnection> connection, sqlite3* handle,
                        const QString& sql, const QString& sent, const QVariantList& params)
     : m_connection(std::move(connection)), m_db(handle), m_sql(sql) {
@@ -102,7 +109,8 @@ int SqliteRows::bind(int index, const QVariant& value) {
 }
 
 void SqliteRows::fail() {
-    const QString why = QString::fromUtf8(sqlite3_errmsg(m_db));
+    const QString why =
+        sqliteReason(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)));
     sqlite3_finalize(m_statement);
     m_statement = nullptr;
     failSql(m_sql, why);

@@ -37,4 +37,7 @@ private:
     QList<bool> m_text;
 };
 
+// SQLite's message for a failure, with what a lock means for the caller.
+QString sqliteReason(int code, const QString& message);
+
 }  // namespace zx::db
