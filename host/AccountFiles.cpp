@@ -233,19 +233,25 @@ std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
         throw Error(QStringLiteral("account database not found: %1").arg(accountFile));
     if (!file.isFile() || !file.isReadable())
         throw Error(QStringLiteral("account database is not a readable file: %1").arg(accountFile));
-    QString text = QStringLiteral("Provider=SQLite;Data Source=") + file.absoluteFilePath();
+    db::ConnectionText text;
+    text.append(QStringLiteral("Provider"), QStringLiteral("SQLite"));
+    text.append(QStringLiteral("Data Source"), file.absoluteFilePath());
     if (!systemFile.isEmpty()) {
         if (!QFileInfo(systemFile).isFile())
             throw Error(QStringLiteral("system database not found: %1").arg(systemFile));
-        text += QStringLiteral(";System Database=") + QFileInfo(systemFile).absoluteFilePath();
+        text.append(QStringLiteral("System Database"), QFileInfo(systemFile).absoluteFilePath());
     }
-    auto database = db::openDatabase(text);
+    auto database = db::openDatabase(text.toString());
     checkAccountTables(*database, accountFile);
     return database;
 }
 
 std::unique_ptr<db::HostDatabase> openOdbcAccount(const QString& odbc) {
-    auto database = db::openDatabase(QStringLiteral("Provider=ODBC;") + odbc);
+    QString error;
+    const auto text = db::ConnectionText::forOdbc(odbc, &error);
+    if (!text)
+        throw Error(error);
+    auto database = db::openDatabase(text->toString());
     checkAccountTables(*database, db::maskedConnectionText(odbc));
     return database;
 }

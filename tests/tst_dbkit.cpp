@@ -6,13 +6,57 @@
 #include "dbkit/ConnectionText.h"
 #include "dbkit/QtSqlDatabase.h"
 #include "dbkit/SqlText.h"
+#include "dbkit/SqliteLibrary.h"
 #include "dbkit/TransactionGuard.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
+#include <QSqlDatabase>
 #include <QTest>
 
+#include <sqlite3.h>
+
+#include <cerrno>
+
 using namespace zx::db;
+
+namespace {
+
+// The account with a short wait for locks.
+std::unique_ptr<HostDatabase> openWaitingBriefly(const TestAccount& account) {
+    return openDatabase(account.connectionText() + QStringLiteral(";System Database=") +
+                        account.systemPath() + QStringLiteral(";Busy Timeout=100"));
+}
+
+// Writes fail as on a full disk while it lives.
+class FullDisk {
+public:
+    FullDisk() {
+        for (const char* call : {"write", "pwrite", "pwrite64"})
+            m_vfs->xSetSystemCall(m_vfs, call,
+                                  QByteArray(call) == "write"
+                                      ? reinterpret_cast<sqlite3_syscall_ptr>(&fullWrite)
+                                      : reinterpret_cast<sqlite3_syscall_ptr>(&fullPwrite));
+    }
+    ~FullDisk() {
+        for (const char* call : {"write", "pwrite", "pwrite64"})
+            m_vfs->xSetSystemCall(m_vfs, call, nullptr);
+    }
+
+private:
+    static ssize_t fullWrite(int, const void*, size_t) {
+        errno = ENOSPC;
+        return -1;
+    }
+    static ssize_t fullPwrite(int, const void*, size_t, off_t) {
+        errno = ENOSPC;
+        return -1;
+    }
+    sqlite3_vfs* m_vfs = sqlite3_vfs_find(nullptr);
+};
+
+}  // namespace
 
 class TestDbKit : public QObject {
     Q_OBJECT
@@ -44,6 +88,21 @@ private Q_SLOTS:
         QCOMPARE(parsed->value(key), value);
     }
 
+    // A value the host puts in a connection text stays one value, whatever
+    // it holds.
+    void builtTextsKeepEveryValue() {
+        for (const char* value :
+             {"/a;System Database=/b;k=", "}{", "a}}b", "{x}", " blank ", "", "\"q\"", "DSN=y"}) {
+            ConnectionText text;
+            text.append(QStringLiteral("Data Source"), QString::fromUtf8(value));
+            text.append(QStringLiteral("UID"), QStringLiteral("u"));
+            QString error;
+            const auto parsed = ConnectionText::parse(text.toString(), &error);
+            QVERIFY2(parsed, qPrintable(error));
+            QCOMPARE(parsed->pairs(), text.pairs());
+        }
+    }
+
     void badConnectionTexts() {
         QString error;
         QVERIFY(!ConnectionText::parse(QStringLiteral("Provider=ODBC;PWD={open;UID=x"), &error));
@@ -62,6 +121,12 @@ private Q_SLOTS:
                                         << "Password=***;cret";
         QTest::newRow("braced") << "pwd={s;e}}c};DSN=a"
                                 << "pwd=***;DSN=a";
+        QTest::newRow("any case, other keys") << "pWd=a;SSLPassword=b;token=c"
+                                              << "pWd=***;SSLPassword=***;token=***";
+        QTest::newRow("nested option") << "Driver=x;pqopt={password=s3 sslmode=require}"
+                                       << "Driver=x;pqopt={password=***}";
+        QTest::newRow("nested quoted") << "pqopt={sslmode=a PASSWORD='b c}}'}"
+                                       << "pqopt={sslmode=a PASSWORD=***}";
         QTest::newRow("none") << "Provider=SQLite;Data Source=/x"
                               << "Provider=SQLite;Data Source=/x";
     }
@@ -98,6 +163,11 @@ private Q_SLOTS:
         TestAccount account;
         auto db = account.open();
         QCOMPARE(db->ConnectString(), db->Connection().ConnectionString());
+        // The database's name first, so that no folder is taken for it.
+        QVERIFY2(db->ConnectString().startsWith(
+                     QStringLiteral("Provider=SQLite;Database=ZXDATA_001_2001;Data Source={") +
+                     account.path() + QLatin1Char('}')),
+                 qPrintable(db->ConnectString()));
 
         auto empty = db->OpenRecordset(QStringLiteral("select * from Inventory"));
         QVERIFY(empty->Bof() && empty->Eof());
@@ -131,15 +201,6 @@ private Q_SLOTS:
         QVERIFY_THROWS_EXCEPTION(zx::Error, mend->Recordset().Fields(QStringLiteral("nope")));
         mend->Close();
         QVERIFY_THROWS_EXCEPTION(zx::Error, mend->MoveNext());
-    }
-
-    void systemDatabase() {
-        TestAccount account;
-        auto db = account.open();
-        auto period = db->OpenRecordset(QStringLiteral(
-            "select dBegin from zxsystem..ua_period where cAcc_Id='001' and iyear=2001 and iId=4"));
-        QCOMPARE(period->Recordset().Fields(QStringLiteral("dBegin")).variant().toString(),
-                 QStringLiteral("2001-04-01"));
     }
 
     void hostileTextIsStoredExactly_data() {
@@ -190,34 +251,118 @@ private Q_SLOTS:
                  QVariant(0));
     }
 
-    // A whole read may be served again, but never past a change by anyone.
-    void repeatedReadsSeeEveryChange() {
+    void damagedFilesAreNamed_data() {
+        QTest::addColumn<bool>("account");
+        QTest::newRow("account") << true;
+        QTest::newRow("system database") << false;
+    }
+    void damagedFilesAreNamed() {
+        QFETCH(bool, account);
+        TestAccount files;
+        const QString damaged = account ? files.path() : files.systemPath();
+        QFile file(damaged);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(QByteArray(2048, 'x'));
+        file.close();
+        try {
+            files.open();
+            QFAIL("opened");
+        } catch (const zx::Error& error) {
+            QVERIFY2(error.message().contains(damaged) &&
+                         error.message().contains(QStringLiteral("not a database")),
+                     qPrintable(error.message()));
+        }
+    }
+
+    // Attached read-only: a writer holding it delays no save, and nothing
+    // can write it.
+    void systemDatabaseIsOnlyRead() {
         TestAccount account;
+        account.exec("BEGIN");  // another program writing the system database
+        account.exec("update zxsystem.ua_period set iId=iId");
+        auto db = openWaitingBriefly(account);
+        db->BeginTrans();
+        db->Execute(QStringLiteral("Update GL_mend set bflag=1 where iperiod=1"));
+        QVERIFY_THROWS_EXCEPTION(zx::Error,
+                                 db->Execute(QStringLiteral("delete from zxsystem..ua_period")));
+        db->CommitTrans();
+        account.exec("ROLLBACK");
+        QCOMPARE(account.value(QStringLiteral("select count(*) from GL_mend where bflag=1")),
+                 QVariant(1));
+    }
+
+    // SQLite ends the transaction itself on a full disk: the rollback that
+    // follows is no second error, and the first one names the cause.
+    void fullDiskRollsBack() {
+        TestAccount account;
+        const QString before = account.dump();
         auto db = account.open();
-        const QString sql = QStringLiteral("select * from AccInformation");
-        auto valueOf = [&] {
-            auto rs = db->OpenRecordset(sql);
-            rs->FindFirst(QStringLiteral("cSysID='SA' and cName='cCreditPwd'"));
-            const QString text = rs->Recordset().Fields(QStringLiteral("cValue")).textOrEmpty();
-            rs->RecordCount();  // read to the end
-            return text;
-        };
-        QCOMPARE(valueOf(), QString());
-        account.setParam("SA", "cCreditPwd", "by another connection");
-        QCOMPARE(valueOf(), QStringLiteral("by another connection"));
-        db->Execute(
-            QStringLiteral("Update AccInformation set cValue='by this one' Where cSysID='SA' and "
-                           "cName='cCreditPwd'"));
-        QCOMPARE(valueOf(), QStringLiteral("by this one"));
-        QCOMPARE(valueOf(), QStringLiteral("by this one"));
-        // A recordset served again has its own position.
-        auto first = db->OpenRecordset(sql);
-        auto second = db->OpenRecordset(sql);
-        first->MoveLast();
-        QVERIFY(!second->Eof());
-        first.reset();
-        QCOMPARE(second->RecordCount(),
-                 account.value("select count(*) from AccInformation").toInt());
+        TransactionGuard guard(*db);
+        try {
+            FullDisk full;
+            db->Execute(QStringLiteral("Update GL_mend set bflag=1"));
+            QFAIL("written");
+        } catch (const zx::Error& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("full")), qPrintable(error.message()));
+        }
+        guard.rollback();
+        QCOMPARE(account.dump(), before);
+        db->BeginTrans();  // the database object is usable again
+        db->RollbackTrans();
+    }
+
+    // Another writer holding the account: the call fails after the wait,
+    // with one line that names the lock.
+    void lockedAccount_data() {
+        QTest::addColumn<QStringList>("held");  // by another connection
+        QTest::addColumn<int>("step");          // 0 load, 1 begin, 2 commit
+        QTest::newRow("read while another commits") << QStringList{"BEGIN EXCLUSIVE"} << 0;
+        QTest::newRow("save while another writes") << QStringList{"BEGIN IMMEDIATE"} << 1;
+        QTest::newRow("commit while another reads")
+            << QStringList{"BEGIN", "select count(*) from GL_mend"} << 2;
+    }
+    void lockedAccount() {
+        QFETCH(QStringList, held);
+        QFETCH(int, step);
+        TestAccount account;
+        const QString before = account.dump();
+        auto db = openWaitingBriefly(account);
+        if (step == 2) {
+            db->BeginTrans();
+            db->Execute(QStringLiteral("Update GL_mend set bflag=1"));
+        }
+        for (const QString& sql : held)
+            account.exec(sql);
+        try {
+            if (step == 0)
+                db->OpenRecordset(QStringLiteral("select * from AccInformation"));
+            else if (step == 1)
+                db->BeginTrans();
+            else
+                db->CommitTrans();
+            QFAIL("not locked");
+        } catch (const zx::Error& error) {
+            QVERIFY2(error.message().contains(QStringLiteral("locked: another connection")) &&
+                         !error.message().contains(QLatin1Char('\n')),
+                     qPrintable(error.message()));
+        }
+        if (step == 2)
+            db->RollbackTrans();
+        account.exec("ROLLBACK");
+        QCOMPARE(account.dump(), before);
+    }
+
+    // Rows are read through Qt's handle only when it is our library's.
+    void sqliteHandleOfOurLibraryOnly() {
+        TestAccount account;
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "handle");
+            db.setDatabaseName(account.path());
+            QVERIFY(db.open());
+            QVERIFY(sqliteHandle(db));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("handle"));
+        QVERIFY(!usesOurSqlite(&QObject::staticMetaObject));  // Qt's core has no SQLite
     }
 
     void transactions() {

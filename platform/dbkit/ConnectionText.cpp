@@ -76,32 +76,130 @@ bool ConnectionText::contains(const QString& key) const {
     return false;
 }
 
-QString ConnectionText::withoutProvider() const {
+void ConnectionText::append(const QString& key, const QString& value) {
+    m_pairs.append({key, value});
+}
+
+std::optional<ConnectionText> ConnectionText::forOdbc(const QString& odbc, QString* error) {
+    ConnectionText result;
+    result.append(QStringLiteral("Provider"), QStringLiteral("ODBC"));
+    if (!odbc.contains(QLatin1Char('='))) {
+        result.append(QStringLiteral("DSN"), odbc.trimmed());
+        return result;
+    }
+    const auto parsed = parse(odbc, error);
+    if (!parsed)
+        return std::nullopt;
+    for (const auto& [key, value] : parsed->pairs()) {
+        if (key.compare(QLatin1String("Provider"), Qt::CaseInsensitive) == 0) {
+            if (error)
+                *error = QStringLiteral("an ODBC connection string names no Provider");
+            return std::nullopt;
+        }
+        result.append(key, value);
+    }
+    return result;
+}
+
+QString ConnectionText::toString() const {
+    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.-]+$"));
     QStringList parts;
-    for (const auto& [k, v] : m_pairs) {
-        if (k.compare(QLatin1String("provider"), Qt::CaseInsensitive) == 0)
-            continue;
-        const bool needsBraces = v.contains(QLatin1Char(';')) || v.startsWith(QLatin1Char('{')) ||
-                                 v.startsWith(QLatin1Char('"')) || v != v.trimmed();
-        parts << k + QLatin1Char('=') +
-                     (needsBraces
-                          ? QLatin1Char('{') +
-                                QString(v).replace(QLatin1String("}"), QLatin1String("}}")) +
-                                QLatin1Char('}')
-                          : v);
+    for (const auto& [key, value] : m_pairs) {
+        parts << key + QLatin1Char('=') +
+                     (plain.match(value).hasMatch()
+                          ? value
+                          : QLatin1Char('{') +
+                                QString(value).replace(QLatin1String("}"), QLatin1String("}}")) +
+                                QLatin1Char('}'));
     }
     return parts.join(QLatin1Char(';'));
 }
 
-QString maskedConnectionText(const QString& text) {
-    // Works on the raw text so that even an unparsable one is masked.
-    static const QRegularExpression password(
-        // A braced or quoted value, and whatever a malformed one leaves before the next ';'.
-        QStringLiteral("((?:^|;)\\s*(?:password|pwd)\\s*=\\s*)"
-                       "((?:\\{(?:[^}]|\\}\\})*\\}|\"(?:[^\"]|\"\")*\")?[^;]*)"),
+namespace {
+
+bool isSecretKey(QStringView key) {
+    static const QRegularExpression secret(QStringLiteral("pwd|passw|secret|token"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    return secret.match(key).hasMatch();
+}
+
+// Where the quoted value that opens at `i` closes (the index of its closing
+// brace or quote), or -1 when it does not.
+qsizetype quoteEnd(const QString& text, qsizetype i) {
+    const QChar close = text[i] == QLatin1Char('{') ? QLatin1Char('}') : QLatin1Char('"');
+    for (++i; i < text.size(); ++i) {
+        if (text[i] != close)
+            continue;
+        if (i + 1 < text.size() && text[i + 1] == close)
+            ++i;
+        else
+            return i;
+    }
+    return -1;
+}
+
+// Where the value that starts at `i` ends: past its braces or quotes, and
+// past whatever a malformed value leaves before the next ';'.
+qsizetype valueEnd(const QString& text, qsizetype i) {
+    const qsizetype n = text.size();
+    if (i < n && (text[i] == QLatin1Char('{') || text[i] == QLatin1Char('"'))) {
+        const qsizetype close = quoteEnd(text, i);
+        if (close < 0)
+            return n;
+        i = close + 1;
+    }
+    const qsizetype semicolon = text.indexOf(QLatin1Char(';'), i);
+    return semicolon < 0 ? n : semicolon;
+}
+
+// Secrets inside a value (an option text such as pqopt={password=...}):
+// everything after the first key that names one, since how such a text
+// quotes its values is its own affair.
+QString maskedInside(const QString& value) {
+    static const QRegularExpression nested(
+        QStringLiteral("\\w*(?:pwd|passw|secret|token)\\w*\\s*="),
         QRegularExpression::CaseInsensitiveOption);
-    QString out = text;
-    out.replace(password, QStringLiteral("\\1***"));
+    const auto match = nested.match(value);
+    return match.hasMatch() ? value.left(match.capturedEnd()) + QStringLiteral("***") : value;
+}
+
+// A value with its secrets masked; a braced or quoted one keeps its
+// brackets, so that the text still parses as it did.
+QString maskedValue(const QString& value) {
+    if (!value.startsWith(QLatin1Char('{')) && !value.startsWith(QLatin1Char('"')))
+        return maskedInside(value);
+    const qsizetype close = quoteEnd(value, 0);
+    if (close < 0)
+        return maskedInside(value);
+    return value.front() + maskedInside(value.mid(1, close - 1)) + value[close] +
+           maskedInside(value.mid(close + 1));
+}
+
+}  // namespace
+
+QString maskedConnectionText(const QString& text) {
+    QString out;
+    qsizetype i = 0;
+    const qsizetype n = text.size();
+    while (i < n) {
+        const qsizetype eq = text.indexOf(QLatin1Char('='), i);
+        const qsizetype semicolon = text.indexOf(QLatin1Char(';'), i);
+        if (eq < 0 || (semicolon >= 0 && semicolon < eq)) {
+            const qsizetype end = semicolon < 0 ? n : semicolon + 1;
+            out += maskedInside(text.mid(i, end - i));
+            i = end;
+            continue;
+        }
+        out += text.mid(i, eq + 1 - i);
+        qsizetype start = eq + 1;
+        while (start < n && text[start].isSpace())
+            out += text[start++];
+        const qsizetype end = valueEnd(text, start);
+        out += isSecretKey(QStringView(text).mid(i, eq - i))
+                   ? QStringLiteral("***")
+                   : maskedValue(text.mid(start, end - start));
+        i = end;
+    }
     return out;
 }
 

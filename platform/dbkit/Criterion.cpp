@@ -426,8 +426,8 @@ Tri evaluate(const Criterion::Node& n, const std::vector<int>& columns,
 
 }  // namespace
 
-std::optional<std::vector<Criterion::Equality>> Criterion::equalities() const {
-    std::vector<Equality> terms;
+std::vector<Criterion::KeyTerm> Criterion::keyTerms() const {
+    std::vector<KeyTerm> terms;
     std::vector<const Node*> pending{m_root.get()};
     while (!pending.empty()) {
         const Node* n = pending.back();
@@ -435,40 +435,74 @@ std::optional<std::vector<Criterion::Equality>> Criterion::equalities() const {
         if (n->kind == Node::And) {
             pending.push_back(n->right.get());
             pending.push_back(n->left.get());
-            continue;
+        } else if (n->kind == Node::IsNull && n->a.field >= 0) {
+            terms.push_back({n->negate ? KeyTerm::IsNotNull : KeyTerm::IsNull, n->a.field, {}});
+        } else if (n->kind == Node::Compare && n->op == QLatin1String("=")) {
+            const Node::Operand& field = n->a.field >= 0 ? n->a : n->b;
+            const Node::Operand& literal = n->a.field >= 0 ? n->b : n->a;
+            // A number compares by value with numbers and by text with
+            // texts: no single server comparison says the same.
+            if (field.field >= 0 && literal.field < 0 && !literal.numeric)
+                terms.push_back(
+                    {KeyTerm::Equals, field.field, literal.literal.variant().toString()});
         }
-        if (n->kind != Node::Compare || n->op != QLatin1String("="))
-            return std::nullopt;
-        const Node::Operand* field = n->a.field >= 0 ? &n->a : &n->b;
-        const Node::Operand* literal = n->a.field >= 0 ? &n->b : &n->a;
-        if (field->field < 0 || literal->field >= 0 || literal->numeric)
-            return std::nullopt;
-        terms.push_back({field->field, literal->literal.variant().toString()});
     }
     return terms;
 }
 
-QString Criterion::foldKey(const QString& text) {
-    // Code point by code point, as the case-insensitive comparison folds;
-    // plain ASCII, the common case, folds in place.
-    QString key = text;
-    for (QChar& c : key) {
-        if (c.unicode() >= 0x80)
-            return foldKeySlow(text);
-        if (c.unicode() >= 'A' && c.unicode() <= 'Z')
-            c = QChar(c.unicode() + 32);
-    }
-    return key;
+namespace {
+
+// The code points that fold to the same text, for every fold shared by more
+// than one; the planes above the first two hold no cased letters.
+const QHash<char32_t, QList<char32_t>>& foldClasses() {
+    static const auto classes = [] {
+        QHash<char32_t, QList<char32_t>> map;
+        for (char32_t c = 0; c < 0x20000; ++c) {
+            const char32_t folded = QChar::toCaseFolded(c);
+            if (folded != c)
+                map[folded].append(c);
+        }
+        for (auto it = map.begin(); it != map.end(); ++it)
+            it->prepend(it.key());
+        return map;
+    }();
+    return classes;
 }
 
-QString Criterion::foldKeySlow(const QString& text) {
-    QString key;
-    key.reserve(text.size());
-    for (const char32_t c : text.toUcs4()) {
-        const char32_t folded = QChar::toCaseFolded(c);
-        key += QString::fromUcs4(&folded, 1);
+}  // namespace
+
+std::optional<QStringList> Criterion::equalTexts(const QString& text, int limit) {
+    QStringList texts{QString()};
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        char32_t c = text[i].unicode();
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            c = QChar::surrogateToUcs4(text[i], text[i + 1]);
+            ++i;
+        } else if (QChar::isSurrogate(c) || c == 0xFFFD || c == 0) {
+            // A database hands back what it cannot decode as U+FFFD, and a
+            // server may refuse NUL outright.
+            return std::nullopt;
+        }
+        QList<char32_t> members{c};
+        if (const auto found = foldClasses().constFind(QChar::toCaseFolded(c));
+            found != foldClasses().constEnd())
+            members = found.value();
+        QStringList forms;
+        for (const char32_t member : members) {
+            const char32_t form = member < 0x80 ? QChar::toLower(member) : member;
+            const QString piece = QString::fromUcs4(&form, 1);
+            if (!forms.contains(piece))
+                forms << piece;
+        }
+        if (texts.size() * forms.size() > limit)
+            return std::nullopt;
+        QStringList longer;
+        for (const QString& head : std::as_const(texts))
+            for (const QString& piece : std::as_const(forms))
+                longer << head + piece;
+        texts = std::move(longer);
     }
-    return key;
+    return texts;
 }
 
 bool Criterion::matches(const std::vector<Value>& row, const std::vector<int>& columns) const {

@@ -37,24 +37,28 @@ public:
 
     const QString& text() const { return m_text; }
 
-    // When the criterion is nothing but "field = 'text'" terms joined by
-    // and: the fields (indices into bind()'s result) with their texts, so
-    // that a caller may look rows up by key. nullopt otherwise.
-    struct Equality {
-        int field;
+    // The terms of the criterion's top-level "and" that compare a field with
+    // a constant the way a server can look up: field = 'text', field is
+    // [not] null. Every other term is left out, so a row that fails these
+    // terms fails the whole criterion; the converse is not implied.
+    struct KeyTerm {
+        enum Kind { Equals, IsNull, IsNotNull } kind;
+        int field;  // index into bind()'s result
         QString text;
     };
-    std::optional<std::vector<Equality>> equalities() const;
+    std::vector<KeyTerm> keyTerms() const;
 
-    // The key under which a text compares equal without regard to case.
-    static QString foldKey(const QString& text);
+    // Every text equal to `text` under the comparison above, with ASCII
+    // letters in lower case only (a server folds ASCII case itself); nullopt
+    // when there are more than `limit` or when `text` holds a character
+    // whose stored form a database may not give back as it was.
+    static std::optional<QStringList> equalTexts(const QString& text, int limit);
 
     struct Node;
     ~Criterion();
 
 private:
     Criterion() = default;
-    static QString foldKeySlow(const QString& text);
     QString m_text;
     std::unique_ptr<Node> m_root;
     QStringList m_fields;  // field names in order of first use

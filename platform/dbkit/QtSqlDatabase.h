@@ -1,8 +1,9 @@
 #pragma once
 
-// HostDatabase over QtSql. The backends differ only in how they open, how a
-// transaction starts and where the system tables live; every statement is
-// otherwise sent as the system wrote it.
+// Opening the host's database over QtSql, through the seam of its database:
+// SQLite (SqliteDatabase), SQL Server, PostgreSQL or another server through
+// ODBC (OdbcDatabase). Every statement is sent as the system wrote it but
+// for how it names the system tables.
 
 #include "HostDatabase.h"
 
@@ -15,9 +16,8 @@ namespace zx::db {
 // Opens the database named by an ADO-style connection text:
 //   Provider=SQLite;Data Source=<absolute path>[;System Database=<path>]
 //   Provider=ODBC;<ODBC connection string>
-// The SQLite account file and its system database (default: zxsystem.db
-// beside it) must exist; nothing is created here. On ODBC the system tables
-// are the schema zxsystem of the account database.
+// See SqliteDatabase and OdbcDatabase for the keys and for the text the
+// database then reports.
 std::unique_ptr<HostDatabase> openDatabase(const QString& connectionText);
 
 }  // namespace zx::db

@@ -16,11 +16,6 @@ const QRegularExpression& numberForm() {
 
 }  // namespace
 
-// A number that does not convert (an exponent beyond range) is no number.
-bool IsNumeric(const QString& text) {
-    return NumericValue(text).has_value();
-}
-
 std::optional<double> NumericValue(const QString& text) {
     if (!numberForm().match(text).hasMatch())
         return std::nullopt;
@@ -30,22 +25,6 @@ std::optional<double> NumericValue(const QString& text) {
     bool ok = false;
     const double value = plain.toDouble(&ok);
     return ok ? std::optional<double>(value) : std::nullopt;
-}
-
-double Val(const QString& text) {
-    QString plain;
-    for (const QChar c : text)
-        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
-            c != QLatin1Char('\r'))
-            plain += c;
-    static const QRegularExpression lead(
-        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?"));
-    const auto match = lead.match(plain);
-    if (!match.hasMatch())
-        return 0;
-    QString number = match.captured(0);
-    number.replace(QLatin1Char('d'), QLatin1Char('e')).replace(QLatin1Char('D'), QLatin1Char('e'));
-    return number.toDouble();
 }
 
 std::optional<QDate> ParseDate(const QString& text) {
@@ -78,6 +57,26 @@ QDate CDate(const QString& text, const QString& what) {
     if (!date)
         throw Error(QStringLiteral("Type mismatch: %1 \"%2\" is not a date").arg(what, text));
     return *date;
+}
+
+QString UCase(const QString& text) {
+    QString upper = text;
+    for (qsizetype i = 0; i < upper.size(); ++i) {
+        const QChar c = upper[i];
+        if (c.isHighSurrogate() && i + 1 < upper.size() && upper[i + 1].isLowSurrogate()) {
+            const char32_t mapped = QChar::toUpper(QChar::surrogateToUcs4(c, upper[i + 1]));
+            if (QChar::requiresSurrogates(mapped)) {
+                upper[i] = QChar(QChar::highSurrogate(mapped));
+                upper[i + 1] = QChar(QChar::lowSurrogate(mapped));
+            }
+            ++i;
+        } else {
+            const char32_t mapped = QChar::toUpper(c.unicode());
+            if (!QChar::requiresSurrogates(mapped))
+                upper[i] = QChar(mapped);
+        }
+    }
+    return upper;
 }
 
 QString Mid(const QString& text, int start, int length) {

@@ -10,13 +10,10 @@
 
 namespace zx::vb {
 
-// A number: optional blanks, optional sign, digits with at most one decimal
-// point (at least one digit), an optional exponent, optional blanks.
-bool IsNumeric(const QString& text);
-// The value of a text that IsNumeric accepts; nullopt otherwise.
+// The value of a number: optional blanks, optional sign, digits with at most
+// one decimal point (at least one digit), an optional exponent, optional
+// blanks. nullopt for anything else, and for a number out of range.
 std::optional<double> NumericValue(const QString& text);
-// The leading number of a text, blanks ignored, 0 when there is none.
-double Val(const QString& text);
 
 // A calendar date written year first: 2001-3-1, 2001-03-01 00:00:00,
 // 2001/3/1, 2001.3.1, 2001-03-01T00:00:00. Years 100 to 9999.
@@ -25,9 +22,9 @@ std::optional<QDate> ParseDate(const QString& text);
 // The date of a text; throws zx::Error ("Type mismatch") when it is not one.
 QDate CDate(const QString& text, const QString& what);
 
-inline QString UCase(const QString& text) {
-    return text.toUpper();
-}
+// Upper case unit by unit: a position found in the result holds in the
+// text ("ß" stays, where full case mapping would make it "SS").
+QString UCase(const QString& text);
 // Length in UTF-16 code units, as the text boxes count.
 inline int Len(const QString& text) {
     return int(text.size());

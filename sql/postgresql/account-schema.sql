@@ -13,6 +13,8 @@ CREATE TABLE AccInformation (
     bEnable  integer DEFAULT 0
 );
 CREATE INDEX AccInformation_key ON AccInformation (cSysID, cName);
+-- FindFirst looks parameters up without regard to case.
+CREATE INDEX AccInformation_folded ON AccInformation (lower(cSysID), lower(cName));
 
 CREATE TABLE GL_mend (
     iperiod    integer NOT NULL,

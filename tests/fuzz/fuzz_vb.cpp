@@ -1,21 +1,15 @@
-// The numeric and date tests agree with their conversions.
+// The date test agrees with its conversion, and upper-casing keeps every
+// position.
 
 #include "FuzzCheck.h"
 #include "core/Error.h"
 #include "vb/Vb.h"
 
-#include <cmath>
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = fuzzText(data, size);
     using namespace zx::vb;
 
-    const auto number = NumericValue(text);
-    FUZZ_CHECK(IsNumeric(text) == number.has_value());
-    const double leading = Val(text);
-    if (number && std::isfinite(*number) && std::isfinite(leading))
-        FUZZ_CHECK(leading == *number);
-
+    (void)NumericValue(text);
     const auto date = ParseDate(text);
     FUZZ_CHECK(IsDate(text) == date.has_value());
     if (date) {
@@ -30,6 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         }
         FUZZ_CHECK(threw);
     }
-    FUZZ_CHECK(Len(UCase(text)) >= 0);
+    FUZZ_CHECK(Len(UCase(text)) == Len(text));
     return 0;
 }

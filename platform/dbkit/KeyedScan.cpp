@@ -1,0 +1,97 @@
+#include "KeyedScan.h"
+
+#include "Criterion.h"
+
+#include <QRegularExpression>
+
+namespace zx::db {
+
+namespace {
+
+// Fold classes multiply: a key of a few letters with several of them stays
+// a short IN list; past this, the lookup is not worth it.
+constexpr int MaxEqualTexts = 16;
+
+QString quotedName(const QString& name) {
+    return QLatin1Char('"') + QString(name).replace(QLatin1Char('"'), QLatin1String("\"\"")) +
+           QLatin1Char('"');
+}
+
+}  // namespace
+
+KeyedScan::KeyedScan(QString table, const RowSource& scan, Dialect dialect, Run run)
+    : m_table(std::move(table)),
+      m_columns(scan.columns()),
+      m_dialect(std::move(dialect)),
+      m_run(std::move(run)) {
+    for (int i = 0; i < m_columns.size(); ++i)
+        m_text << scan.isTextColumn(i);
+}
+
+std::shared_ptr<KeyedScan> KeyedScan::of(const QString& sent, const RowSource& scan,
+                                         Dialect dialect, Run run) {
+    static const QRegularExpression wholeTable(
+        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+([A-Za-z_][A-Za-z0-9_]*)\\s*;?\\s*$"),
+        QRegularExpression::CaseInsensitiveOption);
+    const auto match = wholeTable.match(sent);
+    if (!match.hasMatch())
+        return nullptr;
+    return std::shared_ptr<KeyedScan>(
+        new KeyedScan(match.captured(1), scan, std::move(dialect), std::move(run)));
+}
+
+std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vector<int>& columns,
+                                    std::vector<Value>* row, Value* position) {
+    QStringList conditions;
+    QVariantList params;
+    bool keyed = false;
+    for (const Criterion::KeyTerm& term : criterion.keyTerms()) {
+        const int column = columns[size_t(term.field)];
+        const QString name = quotedName(m_columns[column]);
+        if (term.kind == Criterion::KeyTerm::IsNull) {
+            conditions << name + QStringLiteral(" IS NULL");
+        } else if (term.kind == Criterion::KeyTerm::IsNotNull) {
+            conditions << name + QStringLiteral(" IS NOT NULL");
+        } else if (m_text[column]) {
+            const auto texts = Criterion::equalTexts(term.text, MaxEqualTexts);
+            if (!texts)
+                continue;
+            conditions << m_dialect.equalsAny(name, int(texts->size()));
+            for (const QString& text : *texts)
+                params << text;
+            keyed = true;
+        }
+    }
+    if (!keyed)
+        return std::nullopt;
+    if (!m_ordered)
+        m_ordered = m_dialect.scansInOrder(m_table, m_columns);
+    if (!*m_ordered)
+        return std::nullopt;
+
+    const auto candidates =
+        m_run(QStringLiteral("SELECT %1, * FROM %2 WHERE %3 ORDER BY %1")
+                  .arg(m_dialect.position, m_table, conditions.join(QLatin1String(" AND "))),
+              params);
+    if (candidates->columns().size() != m_columns.size() + 1)
+        return std::nullopt;  // not the table the scan reads any more
+    std::vector<Value> candidate;
+    while (candidates->next(candidate)) {
+        std::vector<Value> fields(candidate.begin() + 1, candidate.end());
+        if (criterion.matches(fields, columns)) {
+            *position = candidate.front();
+            *row = std::move(fields);
+            return true;
+        }
+        candidate.clear();
+    }
+    return false;
+}
+
+std::unique_ptr<RowSource> KeyedScan::following(const Value& position) const {
+    return m_run(QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")
+                     .arg(m_table, m_dialect.after, m_dialect.position),
+                 {position.variant()});
+}
+
+}  // namespace zx::db

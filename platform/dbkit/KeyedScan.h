@@ -1,0 +1,62 @@
+#pragma once
+
+#include "RowSource.h"
+
+#include <QString>
+#include <QVariantList>
+
+#include <functional>
+#include <memory>
+#include <optional>
+
+namespace zx::db {
+
+class Criterion;
+
+// Finds rows of a recordset's "select * from <table>" without reading it: a
+// point query for the first row the scan would meet that meets a criterion,
+// and a query for the rows the scan would meet after it. The criterion
+// decides on every row the point query offers, so the query only has to
+// offer every row that may meet it, in scan order.
+class KeyedScan {
+public:
+    using Run =
+        std::function<std::unique_ptr<RowSource>(const QString& sql, const QVariantList& params)>;
+
+    // What a seam knows about ordering a table's rows and looking texts up.
+    struct Dialect {
+        QString position;  // an expression that orders rows as a scan meets them
+        QString after;     // the condition "after the position bound to ?"
+        // "column equals one of `count` bound texts", ASCII case folded
+        QString (*equalsAny)(const QString& column, int count);
+        // Whether a scan of the table meets its rows in position order;
+        // asked once, before the first lookup.
+        std::function<bool(const QString& table, const QStringList& columns)> scansInOrder;
+    };
+
+    // For a statement of the form "select * from <table>" whose first
+    // rows `scan` reads; nullptr for any other statement.
+    static std::shared_ptr<KeyedScan> of(const QString& sent, const RowSource& scan,
+                                         Dialect dialect, Run run);
+
+    // The first row in scan order that meets the criterion, into `row`, and
+    // its position: true when found, false when no row meets it, nullopt
+    // when the criterion has no term to look up by.
+    std::optional<bool> find(const Criterion& criterion, const std::vector<int>& columns,
+                             std::vector<Value>* row, Value* position);
+
+    // The rows the scan meets after the one at `position`.
+    std::unique_ptr<RowSource> following(const Value& position) const;
+
+private:
+    KeyedScan(QString table, const RowSource& scan, Dialect dialect, Run run);
+
+    QString m_table;
+    QStringList m_columns;
+    QList<bool> m_text;
+    Dialect m_dialect;
+    Run m_run;
+    std::optional<bool> m_ordered;  // not asked yet
+};
+
+}  // namespace zx::db

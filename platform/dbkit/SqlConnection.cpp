@@ -1,0 +1,50 @@
+#include "SqlConnection.h"
+
+#include "core/Error.h"
+
+#include <QAtomicInteger>
+#include <QSqlError>
+#include <QSqlQuery>
+
+namespace zx::db {
+
+SqlConnection::SqlConnection(const QString& driver) {
+    static QAtomicInteger<int> counter;
+    m_name = QStringLiteral("zxdbkit-%1").arg(counter.fetchAndAddRelaxed(1));
+    m_db = QSqlDatabase::addDatabase(driver, m_name);
+}
+
+SqlConnection::~SqlConnection() {
+    m_db.close();
+    m_db = QSqlDatabase();
+    QSqlDatabase::removeDatabase(m_name);
+}
+
+QString driverText(const QSqlError& error) {
+    QString text = error.databaseText().simplified();
+    if (text.isEmpty())
+        text = error.driverText().simplified();
+    return text.isEmpty() ? QStringLiteral("unknown error") : text;
+}
+
+bool execBound(QSqlQuery& query, const QString& sent, const QVariantList& params) {
+    if (params.isEmpty())
+        return query.exec(sent);
+    if (!query.prepare(sent))
+        return false;
+    // Qt's drivers bind a null QString as Null, but a cleared value is the
+    // empty text: only an invalid QVariant is Null.
+    for (const QVariant& param : params) {
+        if (param.typeId() == QMetaType::QString && param.toString().isNull())
+            query.addBindValue(QStringLiteral(""));
+        else
+            query.addBindValue(param);
+    }
+    return query.exec();
+}
+
+void failSql(const QString& sql, const QString& why) {
+    throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(sql, why));
+}
+
+}  // namespace zx::db

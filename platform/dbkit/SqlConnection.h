@@ -1,0 +1,38 @@
+#pragma once
+
+// One QtSql connection, shared by a database object and the statements still
+// open on it, so that it outlives every one of them.
+
+#include <QSqlDatabase>
+#include <QString>
+#include <QVariantList>
+
+class QSqlError;
+class QSqlQuery;
+
+namespace zx::db {
+
+class SqlConnection {
+public:
+    explicit SqlConnection(const QString& driver);
+    ~SqlConnection();
+    SqlConnection(const SqlConnection&) = delete;
+    SqlConnection& operator=(const SqlConnection&) = delete;
+
+    QSqlDatabase& db() { return m_db; }
+
+private:
+    QString m_name;
+    QSqlDatabase m_db;
+};
+
+// The driver's words on one line: messages are one line everywhere.
+QString driverText(const QSqlError& error);
+
+// Runs `sent` on `query` with its placeholders bound to `params` in order.
+bool execBound(QSqlQuery& query, const QString& sent, const QVariantList& params);
+
+// A statement that failed, named as the system wrote it.
+[[noreturn]] void failSql(const QString& sql, const QString& why);
+
+}  // namespace zx::db

@@ -1,0 +1,204 @@
+#include "SqliteDatabase.h"
+
+#include "ConnectionText.h"
+#include "KeyedScan.h"
+#include "QueryRows.h"
+#include "SqlConnection.h"
+#include "SqlText.h"
+#include "SqliteLibrary.h"
+#include "SqliteRows.h"
+#include "core/Error.h"
+
+#include <QFileInfo>
+#include <QRegularExpression>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QUrl>
+
+#include <sqlite3.h>
+
+namespace zx::db {
+
+namespace {
+
+// Long enough for another writer's ordinary commit, short enough that a
+// user who pressed Finish is told what is wrong.
+constexpr int DefaultBusyTimeout = 5000;
+
+const QString DataSource = QStringLiteral("Data Source");
+const QString SystemDatabase = QStringLiteral("System Database");
+const QString BusyTimeout = QStringLiteral("Busy Timeout");
+
+std::unique_ptr<RowSource> sqliteRows(const std::shared_ptr<SqlConnection>& connection,
+                                      sqlite3* handle, const QString& sql, const QString& sent,
+                                      const QVariantList& params) {
+    if (handle)
+        return std::make_unique<SqliteRows>(connection, handle, sql, sent, params);
+    return std::make_unique<QueryRows>(connection, sql, sent, params);
+}
+
+// The wait for another connection's lock that the text asks for. Throws for
+// a key an SQLite text does not have: a mistyped key is no default.
+int busyTimeoutOf(const ConnectionText& text) {
+    const QStringList keys{QStringLiteral("Provider"), QStringLiteral("Database"), DataSource,
+                           SystemDatabase, BusyTimeout};
+    for (const auto& pair : text.pairs())
+        if (!keys.contains(pair.first, Qt::CaseInsensitive))
+            throw Error(
+                QStringLiteral("unknown key \"%1\" in an SQLite connection text").arg(pair.first));
+    if (!text.contains(BusyTimeout))
+        return DefaultBusyTimeout;
+    bool ok = false;
+    const int timeout = text.value(BusyTimeout).toInt(&ok);
+    if (!ok || timeout < 0)
+        throw Error(QStringLiteral("the Busy Timeout must be milliseconds: %1")
+                        .arg(text.value(BusyTimeout)));
+    return timeout;
+}
+
+// A table's rows by rowid, which is the order a plain scan of it meets them
+// in; a scan of a covering index or of a view is another order.
+KeyedScan::Dialect dialect(const KeyedScan::Run& run) {
+    return {
+        QStringLiteral("_rowid_"),
+        QStringLiteral("_rowid_ > ?"),
+        [](const QString& column, int count) {
+            QStringList marks;
+            for (int i = 0; i < count; ++i)
+                marks << QStringLiteral("?");
+            return column + QStringLiteral(" COLLATE NOCASE IN (") + marks.join(QLatin1Char(',')) +
+                   QLatin1Char(')');
+        },
+        [run](const QString& table, const QStringList& columns) {
+            if (columns.contains(QStringLiteral("_rowid_"), Qt::CaseInsensitive))
+                return false;
+            try {
+                run(QStringLiteral("SELECT _rowid_ FROM %1 LIMIT 0").arg(table), {});
+                auto plan =
+                    run(QStringLiteral("EXPLAIN QUERY PLAN SELECT * FROM %1").arg(table), {});
+                std::vector<Value> step;
+                if (!plan->next(step) || step.size() < 4)
+                    return false;
+                static const QRegularExpression scan(QStringLiteral("^SCAN (TABLE )?(\\w+)$"));
+                const auto match = scan.match(step.back().textOrEmpty());
+                step.clear();
+                return match.hasMatch() &&
+                       match.captured(2).compare(table, Qt::CaseInsensitive) == 0 &&
+                       !plan->next(step);
+            } catch (const Error&) {  // no rowid: a WITHOUT ROWID table, a view
+                return false;
+            }
+        },
+    };
+}
+
+}  // namespace
+
+SqliteDatabase::SqliteDatabase(const ConnectionText& text)
+    : SqlDatabase(std::make_shared<SqlConnection>(QStringLiteral("QSQLITE"))) {
+    const int timeout = busyTimeoutOf(text);
+    const QString path = text.value(DataSource);
+    if (path.isEmpty())
+        throw Error(QStringLiteral("the connection text names no Data Source"));
+    const QFileInfo file(path);
+    if (!file.isAbsolute())
+        throw Error(QStringLiteral("the Data Source must be an absolute path: %1").arg(path));
+    // QSQLITE would create a missing file; an account is never created here.
+    if (!file.isFile())
+        throw Error(QStringLiteral("account database not found: %1").arg(path));
+    QString systemPath = text.value(SystemDatabase);
+    if (systemPath.isEmpty())
+        systemPath = file.absolutePath() + QStringLiteral("/zxsystem.db");
+    const QFileInfo system(systemPath);
+    if (!system.isFile())
+        throw Error(QStringLiteral("system database not found: %1").arg(systemPath));
+
+    QSqlDatabase& db = connection()->db();
+    db.setDatabaseName(file.absoluteFilePath());
+    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_URI").arg(timeout));
+    if (!db.open())
+        throw Error(QStringLiteral("cannot open %1: %2").arg(path, driverText(db.lastError())));
+    m_handle = sqliteHandle(db);
+    // The reason a statement failed, empty when it ran.
+    auto failure = [&](const QString& sql, const QVariantList& params = {}) {
+        QSqlQuery query(db);
+        const QString why = execBound(query, sql, params) ? QString() : reason(query.lastError());
+        query.finish();
+        return why;
+    };
+    // SQLite reads a file only when asked: ask now, so that a damaged or
+    // foreign file is reported as itself rather than at the attach.
+    if (const QString why = failure(QStringLiteral("SELECT count(*) FROM sqlite_master"));
+        !why.isEmpty())
+        throw Error(QStringLiteral("cannot read the account database %1: %2")
+                        .arg(file.absoluteFilePath(), why));
+    if (system.canonicalFilePath() == file.canonicalFilePath()) {
+        m_system = QStringLiteral("main");
+    } else {
+        const QString uri = QStringLiteral("file:") +
+                            QString::fromLatin1(QUrl::toPercentEncoding(system.absoluteFilePath(),
+                                                                        QByteArrayLiteral("/"))) +
+                            QStringLiteral("?mode=ro");
+        if (const QString why = failure(QStringLiteral("ATTACH DATABASE ? AS zxsystem"), {uri});
+            !why.isEmpty())
+            throw Error(QStringLiteral("cannot attach the system database %1: %2")
+                            .arg(system.absoluteFilePath(), why));
+    }
+
+    ConnectionText reported;
+    reported.append(QStringLiteral("Provider"), QStringLiteral("SQLite"));
+    reported.append(QStringLiteral("Database"), file.completeBaseName());
+    reported.append(DataSource, file.absoluteFilePath());
+    reported.append(SystemDatabase, system.absoluteFilePath());
+    if (text.contains(BusyTimeout))
+        reported.append(BusyTimeout, QString::number(timeout));
+    setConnectionText(reported.toString());
+}
+
+QString SqliteDatabase::sent(const QString& sql) const {
+    return rewriteSystemPrefix(sql, m_system);
+}
+
+// IMMEDIATE takes the write lock now, so a second writer waits for the
+// busy timeout here instead of failing at its first write.
+void SqliteDatabase::beginTransaction() {
+    run(QStringLiteral("BEGIN IMMEDIATE"), QStringLiteral("BEGIN IMMEDIATE"));
+}
+
+void SqliteDatabase::commitTransaction() {
+    run(QStringLiteral("COMMIT"), QStringLiteral("COMMIT"));
+}
+
+// On a full disk and some I/O errors SQLite has rolled the transaction back
+// itself; that is the outcome asked for, and the error that caused it is
+// the one to report, not a second one from here.
+void SqliteDatabase::rollbackTransaction() {
+    if (m_handle && sqlite3_get_autocommit(m_handle))
+        return;
+    try {
+        run(QStringLiteral("ROLLBACK"), QStringLiteral("ROLLBACK"));
+    } catch (const Error& error) {
+        if (!m_handle && error.message().contains(QLatin1String("no transaction is active")))
+            return;
+        throw;
+    }
+}
+
+QString SqliteDatabase::reason(const QSqlError& error) const {
+    return sqliteReason(error.nativeErrorCode().toInt(), driverText(error));
+}
+
+std::unique_ptr<RowSource> SqliteDatabase::rows(const QString& sql, const QString& sent,
+                                                const QVariantList& params) {
+    return sqliteRows(connection(), m_handle, sql, sent, params);
+}
+
+std::shared_ptr<KeyedScan> SqliteDatabase::keyedScan(const QString& sent, const RowSource& scan) {
+    KeyedScan::Run run = [connection = connection(), handle = m_handle](
+                             const QString& sql, const QVariantList& params) {
+        return sqliteRows(connection, handle, sql, sql, params);
+    };
+    return KeyedScan::of(sent, scan, dialect(run), run);
+}
+
+}  // namespace zx::db

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "SqlDatabase.h"
+
+struct sqlite3;
+
+namespace zx::db {
+
+class ConnectionText;
+
+// An account in an SQLite file, its system database attached read-only as
+// schema zxsystem (the wizard only reads it, and a save then locks and
+// journals the account alone).
+//   Provider=SQLite;Data Source=<absolute path>[;System Database=<path>]
+//   [;Busy Timeout=<ms>]
+// The files must exist: nothing is created here. The text it reports names
+// the database first: Database=<the file's name without its extension>.
+class SqliteDatabase final : public SqlDatabase {
+public:
+    explicit SqliteDatabase(const ConnectionText& text);
+
+protected:
+    QString sent(const QString& sql) const override;
+    void beginTransaction() override;
+    void commitTransaction() override;
+    void rollbackTransaction() override;
+    QString reason(const QSqlError& error) const override;
+    std::unique_ptr<RowSource> rows(const QString& sql, const QString& sent,
+                                    const QVariantList& params) override;
+    std::shared_ptr<KeyedScan> keyedScan(const QString& sent, const RowSource& scan) override;
+
+private:
+    sqlite3* m_handle = nullptr;  // null: Qt's driver uses another SQLite
+    QString m_system = QStringLiteral("zxsystem");
+};
+
+}  // namespace zx::db

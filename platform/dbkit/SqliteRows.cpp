@@ -1,0 +1,119 @@
+#include "SqliteRows.h"
+
+#include "SqlConnection.h"
+#include "core/Error.h"
+
+#include <sqlite3.h>
+
+namespace zx::db {
+
+namespace {
+
+// SQLite's type affinity of a declared column type: text when the
+// declaration names no integer but a character type.
+bool declaresText(const char* declared) {
+    const QByteArray type = QByteArray(declared).toUpper();
+    return !type.contains("INT") &&
+           (type.contains("CHAR") || type.contains("CLOB") || type.contains("TEXT"));
+}
+
+}  // namespace
+
+QString sqliteReason(int code, const QString& message) {
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+        return message +
+               QStringLiteral(": another connection held it longer than the busy timeout");
+    return message;
+}
+
+SqliteRows::SqliteRows(std::shared_ptr<SqlConnection> connection, sqlite3* handle,
+                       const QString& sql, const QString& sent, const QVariantList& params)
+    : m_connection(std::move(connection)), m_db(handle), m_sql(sql) {
+    const QByteArray text = sent.toUtf8();
+    const char* tail = nullptr;
+    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_statement, &tail) !=
+        SQLITE_OK)
+        fail();
+    if (tail && !QByteArray(tail).trimmed().isEmpty()) {
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+        failSql(sql, QStringLiteral("one statement at a time"));
+    }
+    for (int i = 0; i < int(params.size()); ++i)
+        if (bind(i + 1, params[i]) != SQLITE_OK)
+            fail();
+    for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
+        m_columns << QString::fromUtf8(sqlite3_column_name(m_statement, i));
+        m_text << declaresText(sqlite3_column_decltype(m_statement, i));
+    }
+}
+
+SqliteRows::~SqliteRows() {
+    sqlite3_finalize(m_statement);
+}
+
+bool SqliteRows::next(std::vector<Value>& row) {
+    if (!m_statement)
+        return false;
+    const int step = sqlite3_step(m_statement);
+    if (step == SQLITE_DONE) {
+        // A finished read holds no lock.
+        sqlite3_finalize(m_statement);
+        m_statement = nullptr;
+        return false;
+    }
+    if (step != SQLITE_ROW)
+        fail();
+    for (int i = 0; i < int(m_columns.size()); ++i) {
+        switch (sqlite3_column_type(m_statement, i)) {
+            case SQLITE_NULL:
+                row.push_back(Value::null());
+                break;
+            case SQLITE_INTEGER:
+                row.push_back(Value(QVariant(qlonglong(sqlite3_column_int64(m_statement, i)))));
+                break;
+            case SQLITE_FLOAT:
+                row.push_back(Value(QVariant(sqlite3_column_double(m_statement, i))));
+                break;
+            case SQLITE_BLOB:
+                row.push_back(Value(QVariant(
+                    QByteArray(static_cast<const char*>(sqlite3_column_blob(m_statement, i)),
+                               sqlite3_column_bytes(m_statement, i)))));
+                break;
+            default:
+                row.push_back(Value(QString::fromUtf8(
+                    reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i)),
+                    sqlite3_column_bytes(m_statement, i))));
+        }
+    }
+    return true;
+}
+
+int SqliteRows::bind(int index, const QVariant& value) {
+    if (!value.isValid())
+        return sqlite3_bind_null(m_statement, index);
+    switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::Bool:
+            return sqlite3_bind_int64(m_statement, index, value.toLongLong());
+        case QMetaType::Double:
+            return sqlite3_bind_double(m_statement, index, value.toDouble());
+        default: {
+            const QString text = value.toString();
+            return sqlite3_bind_text16(m_statement, index, text.utf16(),
+                                       int(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+        }
+    }
+}
+
+void SqliteRows::fail() {
+    const QString why =
+        sqliteReason(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)));
+    sqlite3_finalize(m_statement);
+    m_statement = nullptr;
+    failSql(m_sql, why);
+}
+
+}  // namespace zx::db
