@@ -34,25 +34,10 @@ private Q_SLOTS:
         QFETCH(QString, text);
         QFETCH(bool, numeric);
         QFETCH(double, value);
-        QCOMPARE(IsNumeric(text), numeric);
         const auto v = NumericValue(text);
         QCOMPARE(v.has_value(), numeric);
         if (numeric)
             QCOMPARE(*v, value);
-    }
-
-    void val_data() {
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<double>("value");
-        QTest::newRow("leading number") << "12abc" << 12.0;
-        QTest::newRow("blanks ignored") << " 1 2 " << 12.0;
-        QTest::newRow("none") << "abc" << 0.0;
-        QTest::newRow("sign and point") << "-3.25x" << -3.25;
-    }
-    void val() {
-        QFETCH(QString, text);
-        QFETCH(double, value);
-        QCOMPARE(Val(text), value);
     }
 
     void dates_data() {

@@ -17,10 +17,6 @@ const QRegularExpression& numberForm() {
 }  // namespace
 
 // A number that does not convert (an exponent beyond range) is no number.
-bool IsNumeric(const QString& text) {
-    return NumericValue(text).has_value();
-}
-
 std::optional<double> NumericValue(const QString& text) {
     if (!numberForm().match(text).hasMatch())
         return std::nullopt;
@@ -30,22 +26,6 @@ std::optional<double> NumericValue(const QString& text) {
     bool ok = false;
     const double value = plain.toDouble(&ok);
     return ok ? std::optional<double>(value) : std::nullopt;
-}
-
-double Val(const QString& text) {
-    QString plain;
-    for (const QChar c : text)
-        if (c != QLatin1Char(' ') && c != QLatin1Char('\t') && c != QLatin1Char('\n') &&
-            c != QLatin1Char('\r'))
-            plain += c;
-    static const QRegularExpression lead(
-        QStringLiteral("^[+-]?(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?"));
-    const auto match = lead.match(plain);
-    if (!match.hasMatch())
-        return 0;
-    QString number = match.captured(0);
-    number.replace(QLatin1Char('d'), QLatin1Char('e')).replace(QLatin1Char('D'), QLatin1Char('e'));
-    return number.toDouble();
 }
 
 std::optional<QDate> ParseDate(const QString& text) {

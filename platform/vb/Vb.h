@@ -10,13 +10,10 @@
 
 namespace zx::vb {
 
-// A number: optional blanks, optional sign, digits with at most one decimal
-// point (at least one digit), an optional exponent, optional blanks.
-bool IsNumeric(const QString& text);
-// The value of a text that IsNumeric accepts; nullopt otherwise.
+// The value of a number: optional blanks, optional sign, digits with at most
+// one decimal point (at least one digit), an optional exponent, optional
+// blanks. nullopt for any other text.
 std::optional<double> NumericValue(const QString& text);
-// The leading number of a text, blanks ignored, 0 when there is none.
-double Val(const QString& text);
 
 // A calendar date written year first: 2001-3-1, 2001-03-01 00:00:00,
 // 2001/3/1, 2001.3.1, 2001-03-01T00:00:00. Years 100 to 9999.
