@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "dbkit/ConnectionText.h"
 #include "dbkit/QtSqlDatabase.h"
+#include "wizard/AccountTables.h"
 
 #include <QDate>
 #include <QDir>
@@ -26,11 +27,6 @@ void initBundledFiles() {
 }
 
 namespace {
-
-// The tables every account database must have.
-const char* const RequiredTables[] = {"AccInformation", "GL_mend",       "GradeDef",
-                                      "InventoryClass", "CustomerClass", "VendorClass",
-                                      "Inventory",      "Warehouse"};
 
 QStringList statementsOf(const QString& resource) {
     initBundledFiles();
@@ -198,7 +194,8 @@ namespace {
 
 // A database is an account when every table the wizard uses can be read.
 void checkAccountTables(db::HostDatabase& database, const QString& name) {
-    for (const char* table : RequiredTables) {
+    for (const wizard::AccountTable& required : wizard::AccountTables) {
+        const char* table = required.name;
         try {
             database.OpenRecordset(
                 QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));

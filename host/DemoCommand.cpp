@@ -3,6 +3,7 @@
 #include "Commands.h"
 #include "RunWizard.h"
 #include "core/Error.h"
+#include "core/FakeArgv.h"
 
 #include <QDate>
 #include <QDir>
@@ -59,10 +60,7 @@ int demoCommand(const QStringList& args) {
             account.toLocal8Bit().constData());
         std::fflush(stdout);
     }
-    static char name[] = "zxwizard";
-    static char* argv[] = {name, nullptr};
-    static int argc = 1;
-    const int result = runWizard(options, argc, argv);
+    const int result = runWizard(options, fakeArgc(), fakeArgv());
     if (options.script) {
         std::printf("\nThe sales rows now:\n");
         std::fflush(stdout);

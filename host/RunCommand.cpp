@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "RunWizard.h"
+#include "core/FakeArgv.h"
 
 #include <QFile>
 
@@ -74,10 +75,7 @@ int runCommand(const QStringList& args) {
             return ExitUsage;
         }
     }
-    static char name[] = "zxwizard";
-    static char* argv[] = {name, nullptr};
-    static int argc = 1;
-    return runWizard(options, argc, argv);
+    return runWizard(options, fakeArgc(), fakeArgv());
 }
 
 }  // namespace zx::host

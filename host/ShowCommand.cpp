@@ -34,9 +34,7 @@ QString padded(const QString& text, int width) {
 QString shownValue(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QStringLiteral("NULL");
-    if (wizard::isPasswordParameter(name) && !value.textOrEmpty().isEmpty())
-        return QStringLiteral("***");
-    return value.variant().toString();
+    return wizard::shownParameterValue(name, value.variant().toString());
 }
 
 }  // namespace
