@@ -183,28 +183,16 @@ private Q_SLOTS:
 
     void navigationKeepsValues_data() {
         QTest::addColumn<QString>("sys");
-        QTest::addColumn<QString>("page");
-        QTest::addColumn<QString>("frame");
-        QTest::newRow("ST") << "ST"
-                            << "PicS2"
-                            << "Fra2";
-        QTest::newRow("PU") << "PU"
-                            << "PicS3"
-                            << "Fra3";
-        QTest::newRow("SA") << "SA"
-                            << "PicS4"
-                            << "Fra4";
-        QTest::newRow("IA") << "IA"
-                            << "PicS5"
-                            << "Fra5";
-        QTest::newRow("other") << "st"
-                               << ""
-                               << "";
+        QTest::addColumn<QString>("page");  // page and frame; none for an unknown code
+        for (const char* row :
+             {"ST PicS2 Fra2", "PU PicS3 Fra3", "SA PicS4 Fra4", "IA PicS5 Fra5", "st"})
+            QTest::newRow(row) << QString(row).section(' ', 0, 0) << QString(row).section(' ', 1);
     }
     void navigationKeepsValues() {
         QFETCH(QString, sys);
         QFETCH(QString, page);
-        QFETCH(QString, frame);
+        const QString frame = page.section(' ', 1);
+        page = page.section(' ', 0, 0);
         Main form;
         form.SysCode = sys;
         MainControls& c = form.ui();
