@@ -118,6 +118,14 @@ QList<Scenario> scenarios() {
               .messages = {"各系统结账月不一致，本模块不能建账"},
               .titles = {Guide},
               .unchanged = true});
+    s.append(
+        {.name = "a guard that cannot ask fails the call and writes nothing",
+         .setup = {setParam("ST", "bBatch", "TRUE"), "alter table Inventory drop column bInvBatch"},
+         .sys = "ST",
+         .script = "click ComN\nclick Ch21\nclick ComE",
+         .exit = 4,
+         .unchanged = true,
+         .errorContains = "bInvBatch"});
     s.append({.name = "a start date that is not a date fails the call",
               .setup = {setParam("ST", "dSTStartDate", "soon")},
               .exit = 4,

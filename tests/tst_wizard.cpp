@@ -8,6 +8,7 @@
 #include "wizard/WBAS.h"
 #include "wizard/Wizard.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
 
@@ -29,6 +30,63 @@ void finish(QDialog& window, const QString& month) {
 }
 
 const char* const Subsystems[] = {"ST", "PU", "SA", "IA", "XX"};
+
+void click(QDialog& window, const char* names) {
+    for (const QString& name : QString::fromLatin1(names).split(QLatin1Char(' ')))
+        if (window.isVisible())
+            window.findChild<QAbstractButton*>(name)->click();
+}
+
+// Something that goes wrong with the database while the window is shown.
+struct HandlerFault {
+    const char* name;
+    const char* sys;
+    QStringList setup;
+    std::function<void(TestAccount&)> strike;  // once the window is shown
+    const char* clicks;
+    enum { Anywhere, EmbeddedOnly, ServerOnly } where = Anywhere;
+};
+
+const QList<HandlerFault>& handlerFaults() {
+    static const QList<HandlerFault> faults = {
+        {"an existing-data guard on a dropped column",
+         "ST",
+         {"update AccInformation set cValue='TRUE' where cName='bBatch'",
+          "alter table Inventory drop column bInvBatch"},
+         {},
+         "ComN Ch21 ComE"},
+        {"a classification guard on a dropped table",
+         "XX",
+         {"drop table InventoryClass"},
+         {},
+         "Ch15 ComN ComE"},
+        {"the department check on a dropped column",
+         "IA",
+         {"update AccInformation set cValue='2001-2-1' where cName='dIAStartDate'",
+          "insert into Warehouse (cWhCode,cDepCode) values ('1','D1')",
+          "drop index if exists Warehouse_department",
+          "alter table Warehouse drop column cWhValueStyle"},
+         {},
+         "ComN Op52 ComE"},
+        {"an account another writer keeps locked",
+         "ST",
+         {"update AccInformation set cValue='TRUE' where cName='bBatch'"},
+         [](TestAccount& a) { a.exec("begin exclusive"); },
+         "ComN Ch21 ComE",
+         HandlerFault::EmbeddedOnly},
+        {"a lost server connection",
+         "ST",
+         {"update AccInformation set cValue='TRUE' where cName='bBatch'"},
+         [](TestAccount& a) {
+             a.exec(
+                 "select pg_terminate_backend(pid) from pg_stat_activity where "
+                 "datname=current_database() and pid<>pg_backend_pid()");
+         },
+         "ComN Ch21 ComE",
+         HandlerFault::ServerOnly},
+    };
+    return faults;
+}
 
 }  // namespace
 
@@ -88,6 +146,40 @@ private Q_SLOTS:
                 QCOMPARE(Wizard().Run(faulty, sys, m_host), 0);
             }
         }
+    }
+
+    // A database error in any handler while the window is shown ends the
+    // call: the window closes, the call fails, and nothing is written.
+    void aFailingHandlerFailsTheCall_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < handlerFaults().size(); ++i)
+            QTest::newRow(handlerFaults()[i].name) << i;
+    }
+    void aFailingHandlerFailsTheCall() {
+        QFETCH(int, index);
+        const HandlerFault& fault = handlerFaults()[index];
+        if (fault.where ==
+            (TestAccount::onServer() ? HandlerFault::EmbeddedOnly : HandlerFault::ServerOnly))
+            QSKIP("not on this database");
+        TestAccount account;
+        for (const QString& sql : fault.setup)
+            account.exec(sql);
+        const QString before = account.dump();
+        auto db = account.open();
+        m_host.play = [&](QDialog& w) {
+            if (fault.strike)
+                fault.strike(account);
+            click(w, fault.clicks);
+            QVERIFY(!w.isVisible());
+        };
+        QString sys = QString::fromLatin1(fault.sys);
+        QVERIFY_THROWS_EXCEPTION(zx::Error, Wizard().Run(*db, sys, m_host));
+        QCOMPARE(m_host.shown, 1);
+        QCOMPARE(m_host.messages, QStringList());
+        if (fault.where == HandlerFault::EmbeddedOnly)
+            account.exec("rollback");
+        db.reset();
+        QCOMPARE(account.dump(), before);
     }
 
     void cancelNeverBeginsATransaction() {

@@ -7,21 +7,23 @@
 
 namespace zx::ui {
 
+// A handler that fails (on the database, mostly) must not let the change it
+// guarded through: the failure is kept, the modal display ends, and the
+// call that showed the window fails with it. Nothing is saved.
 template <class F>
 void Main::handle(F&& handler) {
     try {
         handler();
-    } catch (const std::exception& error) {
-        if (isVisible())
-            MsgBox(QString::fromUtf8(error.what()), wizard::vbCritical,
-                   QString::fromUtf8(wizard::GuideTitle));
-        else if (!m_pendingError)
+    } catch (const std::exception&) {
+        if (!m_pendingError)
             m_pendingError = std::current_exception();
+        if (m_modal)
+            hide();
     }
 }
 
-// A handler raised by code (the setup being shown) may fail on the database:
-// the failure is kept and raised again here, in the caller's frame.
+// The kept failure, raised again in the frame of the call that showed the
+// window or set its values.
 void Main::rethrowHandlerError() {
     if (m_pendingError)
         std::rethrow_exception(std::exchange(m_pendingError, nullptr));

@@ -158,6 +158,7 @@ wizard::WizardView::Ending Main::showModal() {
     m_modal = true;
     exec();
     m_modal = false;
+    rethrowHandlerError();
     return m_ending;
 }
 

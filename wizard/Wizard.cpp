@@ -47,7 +47,7 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
     SetupModel model;
     GroupContext group{DB, model, m_run};
     const Subsystem* subsystem = subsystemOf(cSys);
-    {
+    try {
         AccountQueries queries(DB);
         WizardView& window = WBAS::MainForm(host);
         const Attachment attached(window, cSys, host, queries);
@@ -73,6 +73,10 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
             m_run.CancelCode = 3;
         else
             window.collect(model);
+    } catch (...) {
+        // Whatever failed, a half-shown or half-loaded window is not kept.
+        WBAS::UnloadMain();
+        throw;
     }
     if (m_run.CancelCode != 0) {
         WBAS::UnloadMain();

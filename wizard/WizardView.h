@@ -52,8 +52,8 @@ public:
     // sets a control: check boxes and options raise their Click. A handler
     // that fails on the database fails this call.
     virtual void present(const SetupModel& model, const QStringList& controls) = 0;
-    // The modal display. A handler that fails on the database ends it and
-    // fails this call.
+    // The modal display. A handler that fails (on the database, mostly)
+    // ends it and fails this call.
     virtual Ending showModal() = 0;
     // Every value, text, selection and Tag of the pages, into the setup.
     virtual void collect(SetupModel& model) const = 0;
