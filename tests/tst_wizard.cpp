@@ -251,6 +251,25 @@ private Q_SLOTS:
         QCOMPARE(m_host.shown, 0);
     }
 
+    // A window whose Form_Load failed is not kept half-loaded: the next call
+    // in the process loads a new one, and its Finish saves.
+    void aFailedFormLoadLeavesNoWindow() {
+        TestAccount account;
+        auto db = account.open();
+        QString sys = QStringLiteral("SA");
+        const QByteArray texts = qgetenv("ZXWIZARD_TEXTS");
+        qputenv("ZXWIZARD_TEXTS", "/nonexistent/texts.txt");
+        QVERIFY_THROWS_EXCEPTION(zx::Error, Wizard().Run(*db, sys, m_host));
+        qputenv("ZXWIZARD_TEXTS", texts);
+        QVERIFY(!zx::WBAS::MainIfLoaded());
+        m_host.play = [](QDialog& w) {
+            QVERIFY(!w.windowTitle().isEmpty());
+            finish(w, QStringLiteral("4"));
+        };
+        QCOMPARE(Wizard().Run(*db, sys, m_host), 0);
+        QCOMPARE(account.param("SA", "dSaleStartDate").toString(), QStringLiteral("2001-4-1"));
+    }
+
     void accountIdAndYearComeFromTheName() {
         TestAccount account(QStringLiteral("2007"), QStringLiteral("A7x"));
         auto db = account.open();
