@@ -2,6 +2,7 @@
 
 #include "core/Error.h"
 #include "core/FakeArgv.h"
+#include "dbkit/ConnectionText.h"
 #include "window/Main.h"
 #include "window/MessageBox.h"
 
@@ -22,6 +23,11 @@ void ensureApplication() {
             QStringLiteral("the wizard needs a QApplication, but the host runs a plain %1")
                 .arg(QString::fromLatin1(QCoreApplication::instance()->metaObject()->className())));
     new QApplication(fakeArgc(), fakeArgv());  // lives as long as the process
+}
+
+// What a host is told of a failure: one line, no password.
+QString description(const QString& error) {
+    return db::maskedConnectionText(error).simplified();
 }
 
 }  // namespace
@@ -69,9 +75,11 @@ com::HRESULT WizardObject::Wizard(db::HostDatabase& DB, QString& cSys, std::int3
     try {
         ensureApplication();
         *result = m_wizard.Run(DB, cSys, *this);
+        if (*result == 1)
+            m_error = description(m_wizard.saveFailure());
         return com::S_OK;
     } catch (const std::exception& error) {
-        m_error = QString::fromUtf8(error.what());
+        m_error = description(QString::fromUtf8(error.what()));
     } catch (...) {
         m_error = QStringLiteral("unknown failure");
     }

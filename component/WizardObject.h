@@ -1,8 +1,8 @@
 #pragma once
 
 // The one creatable class: runs the wizard for its host, shows or hands to
-// the host's observer every message box of its runs, and keeps the
-// description of its last failed call.
+// the host's observer every message box of its runs, and keeps, for
+// IErrorText, why its last call failed or its last save was rolled back.
 
 #include "wizard/Wizard.h"
 #include "wizard/WizardApi.h"

@@ -4,6 +4,7 @@
 #include "FaultyDatabase.h"
 #include "RecordingHost.h"
 #include "TestAccount.h"
+#include "component/WizardObject.h"
 #include "window/Main.h"
 #include "wizard/WBAS.h"
 #include "wizard/Wizard.h"
@@ -268,6 +269,41 @@ private Q_SLOTS:
         };
         QCOMPARE(Wizard().Run(*db, sys, m_host), 0);
         QCOMPARE(account.param("SA", "dSaleStartDate").toString(), QStringLiteral("2001-4-1"));
+    }
+
+    // After a save that failed, the host can ask why: one line, passwords
+    // masked. After any other result there is nothing to tell.
+    void aFailedSaveKeepsItsReason() {
+        struct Finishing final : zx::wizard::IWizardObserver {
+            bool cancel = false;
+            int message(const QString&, const QString&, int) override { return 1; }
+            void modalShown(QDialog* w) override {
+                if (cancel)
+                    w->close();
+                else
+                    finish(*w, QStringLiteral("4"));
+            }
+        } observer;
+        TestAccount account;
+        auto db = account.open();
+        FaultyDatabase faulty(*db);
+        faulty.failCommit = true;
+        faulty.commitError = QStringLiteral("connection lost:\nDriver=x;PWD=s3cret");
+        auto* object = new zx::component::WizardObject;
+        object->SetObserver(&observer);
+        QString sys = QStringLiteral("SA"), reason;
+        std::int32_t result = -1;
+        QCOMPARE(object->Wizard(faulty, sys, &result), zx::com::S_OK);
+        QCOMPARE(result, 1);
+        object->GetErrorText(&reason);
+        QCOMPARE(reason, QStringLiteral("connection lost: Driver=x;PWD=***"));
+        faulty.failCommit = false;
+        observer.cancel = true;
+        QCOMPARE(object->Wizard(faulty, sys, &result), zx::com::S_OK);
+        QCOMPARE(result, 3);
+        object->GetErrorText(&reason);
+        QCOMPARE(reason, QString());
+        object->Release();
     }
 
     void accountIdAndYearComeFromTheName() {

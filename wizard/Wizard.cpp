@@ -32,6 +32,7 @@ private:
 }  // namespace
 
 std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
+    m_saveFailure.clear();
     m_run.AccountYear = yearAfterZxdataUnderscore(DB.Connection().ConnectionString());
     if (vb::CompareOrdinal(QStringLiteral("1980"), m_run.AccountYear) > 0 ||
         vb::CompareOrdinal(m_run.AccountYear, QStringLiteral("2050")) > 0) {
@@ -91,8 +92,10 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
         transaction.commit();
         WBAS::UnloadMain();
         return 0;
-    } catch (...) {
-        // The window stays loaded and hidden; a later run reuses it.
+    } catch (const std::exception& error) {
+        // No message: the host asks for the reason. The window stays loaded
+        // and hidden; a later run reuses it.
+        m_saveFailure = QString::fromUtf8(error.what());
         transaction.rollback();
         return 1;
     }

@@ -29,9 +29,12 @@ public:
     // The codes and the account of the last run; a refused year leaves the
     // previous run's codes as they were.
     const RunState& state() const { return m_run; }
+    // Why the last run's save failed (result 1); empty after any other end.
+    const QString& saveFailure() const { return m_saveFailure; }
 
 private:
     RunState m_run;
+    QString m_saveFailure;
 };
 
 }  // namespace zx::wizard
