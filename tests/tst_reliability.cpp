@@ -134,6 +134,19 @@ private Q_SLOTS:
         }
     }
 
+    // Two runs that switch classification off on an empty class table at
+    // once: the default class is created once, whichever saves first.
+    void oneDefaultClassForTwoRuns() {
+        const QString unclassified = "click Ch15\nclick ComN\nclick ComE";
+        for (int round = 0; round < 8; ++round) {
+            TestAccount account;
+            QScopedPointer<QProcess> first(startRun(account, "XX", unclassified));
+            QScopedPointer<QProcess> second(startRun(account, "XX", unclassified));
+            QVERIFY(first->waitForFinished(20000) && second->waitForFinished(20000));
+            QCOMPARE(account.value("select count(*) from InventoryClass").toInt(), 1);
+        }
+    }
+
     // Damaged accounts end as the damage dictates, never in a crash: the call
     // fails (4) when a load needs what is gone, the save fails and rolls back
     // (1) when only the save does, and anything else runs through (0).

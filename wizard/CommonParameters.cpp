@@ -21,14 +21,17 @@ QString latin(const char* text) {
 }
 
 // Switching classification off on an empty class table creates the one
-// default class "00" and its single-level coding rule.
+// default class "00" and its single-level coding rule. The guard saw the
+// table empty before the transaction; another run may have filled it since,
+// so it is asked again here, inside the transaction.
 void saveClassification(db::HostDatabase& DB, const SetupModel& m, const Classification& c) {
     const QString box = latin(c.box);
     if (m.ticked(box)) {
         writeSwitch(DB, c.flag, true);
         return;
     }
-    if (m.tag(box) == QLatin1String("Y")) {
+    if (m.tag(box) == QLatin1String("Y") &&
+        AccountQueries(DB).classification(c).tag == QLatin1String("Y")) {
         DB.Execute(QStringLiteral("Insert Into %1 (%2,%3,%4)")
                        .arg(latin(c.table), latin(c.codeColumn), latin(c.nameColumn),
                             latin(c.gradeColumn)) +
