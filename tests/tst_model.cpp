@@ -258,6 +258,10 @@ QList<Row> commonRows() {
          {},
          "user Ch16=0 Ch16.tag=N writes AA.bCustClass=FALSE AA.cCustClass=",
          {{"select count(*) from CustomerClass", 0}}},
+        {"unclassified with no Tag writes the switch only",
+         {},
+         "user Ch16=0 writes AA.bCustClass=FALSE AA.cCustClass=",
+         {{"select count(*) from CustomerClass", 0}}},
         {"ticked ignores the Tag",
          {},
          "user Ch17=1 Ch17.tag=Y writes AA.bProvClass=TRUE AA.cProvClass=",
@@ -498,6 +502,7 @@ private Q_SLOTS:
         QTest::newRow("only the default class") << QStringList{"00"} << "N" << false;
         QTest::newRow("one other class") << QStringList{"01"} << "N" << true;
         QTest::newRow("the default and another") << QStringList{"00", "01"} << "N" << true;
+        QTest::newRow("another and the default") << QStringList{"01", "00"} << "N" << true;
         QTest::newRow("three classes") << QStringList{"00", "01", "02"} << "N" << true;
     }
     void classificationGuard() {

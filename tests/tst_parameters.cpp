@@ -102,6 +102,24 @@ QList<Scenario> scenarios() {
                          {"IA", "cEstimate", "单到补差"},
                          {"IA", "dIAStartDate", "2001-6-1"}}});
 
+    // Finish's checks: a missing month is asked for; a department whose
+    // warehouses value differently brings the basis back to by-warehouse.
+    s.append({.name = "a missing start month is asked for",
+              .script = "click ComN\nclick ComE\nclose",
+              .exit = 3,
+              .messages = {"必须录入启用月份"},
+              .titles = {Guide}});
+    s.append({.name = "a department check that fails selects by-warehouse again",
+              .setup = {"insert into Warehouse (cWhCode,cDepCode,cWhValueStyle) values "
+                        "('1','D1','全月平均法'),('2','D1','先进先出法')"},
+              .sys = "IA",
+              .script = "click ComN\nclick Op52\npaste Te55 2\nclick ComE\ndump\nclose",
+              .exit = 3,
+              .messages = {"由于在仓库档案中几个不同计价方式的仓库属于同一部门，因此不能设置为"
+                           "按部门核算。如果仍想设置为按部门核算，请在仓库档案中改变相应仓库的"
+                           "计价方式来解决此问题。"},
+              .controls = {{"Op51", "value", true}, {"Op511", "caption", "按仓库"}}});
+
     // The start-period check between the loads and the window.
     s.append({.name = "a derived month is shown locked and saved",
               .setup = {setParam("PU", "dPUStartDate", "2001-3-1")},
