@@ -140,8 +140,8 @@ private Q_SLOTS:
         const QString unclassified = "click Ch15\nclick ComN\nclick ComE";
         for (int round = 0; round < 8; ++round) {
             TestAccount account;
-            QScopedPointer<QProcess> first(startRun(account, "XX", unclassified));
-            QScopedPointer<QProcess> second(startRun(account, "XX", unclassified));
+            QScopedPointer<QProcess> first(startRun(account, "AA", unclassified));
+            QScopedPointer<QProcess> second(startRun(account, "AA", unclassified));
             QVERIFY(first->waitForFinished(20000) && second->waitForFinished(20000));
             QCOMPARE(account.value("select count(*) from InventoryClass").toInt(), 1);
         }
