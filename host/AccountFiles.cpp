@@ -232,7 +232,7 @@ std::unique_ptr<db::HostDatabase> openOdbcAccount(const QString& odbc) {
     return database;
 }
 
-void createOdbcAccount(const QString& odbc, const QString& account, const QString& year) {
+void createPostgreSqlAccount(const QString& odbc, const QString& account, const QString& year) {
     checkAccountNumbers(account, year);
     auto database = db::openDatabase(QStringLiteral("Provider=ODBC;") + odbc);
     bool exists = true;

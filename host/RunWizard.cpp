@@ -1,7 +1,7 @@
 #include "RunWizard.h"
 
 #include "AccountFiles.h"
-#include "ChangeReport.h"
+#include "Snapshot.h"
 #include "Commands.h"
 #include "Events.h"
 #include "ScriptDriver.h"

@@ -35,8 +35,8 @@ void Main::Form_Load() {
     m_provider = std::make_unique<ResourceProvider>();
     LoadCaptions();
     MainControls& c = m_ui;
-    setTag(c.ComP, QStringLiteral("1"));
-    setTag(c.ComN, QStringLiteral("1"));
+    setTag(c.ComP, StepOne);
+    setTag(c.ComN, StepOne);
     c.ComP->setEnabled(false);
     c.ComE->setVisible(false);
     c.ComC1->setVisible(false);

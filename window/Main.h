@@ -86,6 +86,10 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The step is the Tag of ComN (and of ComP): "1" or "2".
+    static const QString StepOne;
+    static const QString StepTwo;
+
     void buildForm();
     void connectHandlers();
     void Form_Load();

@@ -18,10 +18,6 @@ namespace {
 using wizard::Entry;
 using wizard::vbCritical;
 
-// The step is the Tag of ComN.
-const QString StepOne = QStringLiteral("1");
-const QString StepTwo = QStringLiteral("2");
-
 const char* const DepartmentMessage =
     "由于在仓库档案中几个不同计价方式"
     "的仓库属于同一部门，因此不能设置为按部门核算。"
@@ -29,6 +25,9 @@ const char* const DepartmentMessage =
     "改变相应仓库的计价方式来解决此问题。";
 
 }  // namespace
+
+const QString Main::StepOne = QStringLiteral("1");
+const QString Main::StepTwo = QStringLiteral("2");
 
 void Main::showPageOfSysCode(bool shown) {
     const wizard::Subsystem* subsystem = wizard::subsystemOf(SysCode);

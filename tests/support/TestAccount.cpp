@@ -85,7 +85,7 @@ TestAccount::TestAccount(const QString& year, const QString& account, const QStr
         m_serverDatabase = QStringLiteral("%1_t%2_%3").arg(name).arg(::getpid()).arg(g_counter);
         onMaintenanceDatabase(QStringLiteral("CREATE DATABASE \"%1\"").arg(m_serverDatabase));
         m_odbc = serverOdbc(m_serverDatabase);
-        zx::host::createOdbcAccount(m_odbc, account, year);
+        zx::host::createPostgreSqlAccount(m_odbc, account, year);
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connection);
         db.setDatabaseName(m_odbc);
         db.open();

@@ -1,4 +1,4 @@
-#include "ChangeReport.h"
+#include "Snapshot.h"
 
 #include "Events.h"
 #include "wizard/AccountTables.h"
