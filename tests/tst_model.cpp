@@ -1,6 +1,7 @@
 // The wizard's logic without a window: what each load decides, the rows each
 // save writes, the start-period checks, the guards' queries and the input
-// checks, on SQLite and on the PostgreSQL server.
+// checks, on SQLite and on the PostgreSQL server. (The department check is
+// played through the window in tst_parameters and tst_run.)
 
 #include "Scenario.h"
 #include "TestAccount.h"
@@ -520,28 +521,6 @@ private Q_SLOTS:
             QCOMPARE(verdict.tag, tag);
             QCOMPARE(verdict.refused, refused);
         }
-    }
-
-    void departmentCheck_data() {
-        QTest::addColumn<QString>("warehouses");  // department:valuation ...
-        QTest::addColumn<bool>("alike");
-        QTest::newRow("no warehouse") << "" << true;
-        QTest::newRow("one method each") << "D1:FIFO D1:FIFO D2:AVG" << true;
-        QTest::newRow("two methods in one department") << "D1:FIFO D2:AVG D2:FIFO" << false;
-        QTest::newRow("a quote in the code") << "D'1:AVG D'1:FIFO" << false;
-    }
-    void departmentCheck() {
-        QFETCH(QString, warehouses);
-        QFETCH(bool, alike);
-        TestAccount account;
-        int code = 0;
-        for (QString w : facts(warehouses))
-            account.exec(QStringLiteral("insert into Warehouse (cWhCode,cDepCode,cWhValueStyle) "
-                                        "values ('%1','%2','%3')")
-                             .arg(++code)
-                             .arg(w.section(':', 0, 0).replace("'", "''"), w.section(':', 1)));
-        auto db = account.open();
-        QCOMPARE(AccountQueries(*db).departmentsValueAlike(), alike);
     }
 
     void inputChecks_data() {
