@@ -1,10 +1,10 @@
 #include "RunWizard.h"
 
 #include "AccountFiles.h"
-#include "Snapshot.h"
 #include "Commands.h"
 #include "Events.h"
 #include "ScriptDriver.h"
+#include "Snapshot.h"
 #include "WizardClient.h"
 #include "core/Error.h"
 
