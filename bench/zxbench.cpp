@@ -6,9 +6,9 @@
 #include "AccountFiles.h"
 #include "dbkit/HostDatabase.h"
 #include "window/Main.h"
+#include "wizard/AccountQueries.h"
 #include "wizard/WBAS.h"
 #include "wizard/Wizard.h"
-#include "wizard/WizardApi.h"
 
 #include <fcntl.h>
 #include <QApplication>
@@ -128,10 +128,15 @@ private:
 };
 
 // Answers every message box and cancels the window as soon as it is shown.
-class Cancel final : public zx::wizard::IWizardObserver {
+class Cancel final : public zx::wizard::RunHost {
 public:
-    int message(const QString&, const QString&, int) override { return 1; }
-    void modalShown(QDialog* window) override { window->close(); }
+    int MsgBox(const QString&, int, const QString&) override { return 1; }
+    std::unique_ptr<zx::wizard::WizardView> createWindow() override {
+        return std::make_unique<zx::ui::Main>();
+    }
+    void modalShown(zx::wizard::WizardView& window) override {
+        dynamic_cast<QDialog&>(window).close();
+    }
 };
 
 Cancel g_quiet;
@@ -187,9 +192,9 @@ void guardLatency(const QTemporaryDir& dir) {
             // A fresh connection each time: an unchanged result would be
             // served again, and the query is what is measured here.
             auto database = zx::host::openAccount(file, QString());
+            zx::wizard::AccountQueries queries(*database);
             zx::ui::Main form;
-            form.SysCode = QStringLiteral("ST");
-            form.HostDb = database.get();
+            form.attach(QStringLiteral("ST"), g_quiet, &queries);
             zx::ui::MainControls& c = form.ui();
             c.Ch21->setValue(1);  // ticking asks nothing
             const long peakBefore = statusKb("VmHWM:"), rssBefore = statusKb("VmRSS:");
@@ -275,22 +280,19 @@ void largeParameterTable(const QTemporaryDir& dir) {
     sqlite3_close(raw);
 
     auto database = zx::host::openAccount(file, QString());
-    Cancel observer;
-    zx::WBAS::SetObserver(&observer);
     std::vector<double> loads;
     for (int i = 0; i < Repeats + 1; ++i) {
         // The window itself is built before, and its painting comes after:
         // the load phase ends when the window is told to show.
-        zx::ui::Main& form = zx::WBAS::MainForm();
+        auto& form = dynamic_cast<zx::ui::Main&>(zx::WBAS::MainForm(g_quiet));
         form.ui();
         QElapsedTimer clock;
         ShowTime showTime(&form, &clock);
         QString sys = QStringLiteral("SA");
         clock.start();
-        zx::wizard::Wizard().Run(*database, sys);
+        zx::wizard::Wizard().Run(*database, sys, g_quiet);
         loads.push_back(showTime.ms);
     }
-    zx::WBAS::SetObserver(&g_quiet);
     read.erase(read.begin());
     loads.erase(loads.begin());
     report("load phase (year to window shown), 100,000 rows", median(loads), "ms", median(read),
@@ -306,13 +308,11 @@ void departmentCheck(const QTemporaryDir& dir) {
         "SELECT printf('W%05d', x), printf('D%05d', (x + 1) / 2), '全月平均法' FROM c");
     sqlite3_close(raw);
     auto database = zx::host::openAccount(file, QString());
-    Cancel observer;
-    zx::WBAS::SetObserver(&observer);
+    zx::wizard::AccountQueries queries(*database);
     std::vector<double> checks;
     for (int i = 0; i < Repeats; ++i) {
         zx::ui::Main form;
-        form.SysCode = QStringLiteral("IA");
-        form.HostDb = database.get();
+        form.attach(QStringLiteral("IA"), g_quiet, &queries);
         zx::ui::MainControls& c = form.ui();
         c.ComN->click();
         c.Op52->setValue(true);
@@ -369,7 +369,6 @@ int main(int argc, char** argv) {
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("bench/results.json");
     QTemporaryDir dir;
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
-    zx::WBAS::SetObserver(&g_quiet);  // message boxes are answered, not shown
     std::printf("%-44s %14s  %-34s %10s\n", "measure", "value", "yardstick", "value");
     // Further arguments pick figures by name; none runs them all.
     const QStringList picked = QCoreApplication::arguments().mid(2);

@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "dbkit/ConnectionText.h"
 #include "dbkit/QtSqlDatabase.h"
+#include "wizard/AccountTables.h"
 
 #include <QDate>
 #include <QDir>
@@ -28,11 +29,6 @@ void initBundledFiles() {
 }
 
 namespace {
-
-// The tables every account database must have.
-const char* const RequiredTables[] = {"AccInformation", "GL_mend",       "GradeDef",
-                                      "InventoryClass", "CustomerClass", "VendorClass",
-                                      "Inventory",      "Warehouse"};
 
 QStringList statementsOf(const QString& resource) {
     initBundledFiles();
@@ -213,7 +209,8 @@ namespace {
 
 // A database is an account when every table the wizard uses can be read.
 void checkAccountTables(db::HostDatabase& database, const QString& name) {
-    for (const char* table : RequiredTables) {
+    for (const wizard::AccountTable& required : wizard::AccountTables) {
+        const char* table = required.name;
         try {
             database.OpenRecordset(
                 QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));
@@ -256,7 +253,7 @@ std::unique_ptr<db::HostDatabase> openOdbcAccount(const QString& odbc) {
     return database;
 }
 
-void createOdbcAccount(const QString& odbc, const QString& account, const QString& year) {
+void createPostgreSqlAccount(const QString& odbc, const QString& account, const QString& year) {
     checkAccountNumbers(account, year);
     auto database = db::openDatabase(QStringLiteral("Provider=ODBC;") + odbc);
     bool exists = true;

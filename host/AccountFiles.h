@@ -32,10 +32,12 @@ void addDemoData(const QString& accountFile, const QString& year);
 std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
                                               const QString& systemFile);
 
-// The same on a server reached through ODBC: the account tables and default
-// rows in the database the connection string names, the system tables in
-// its schema zxsystem. Refuses a database that already holds an account.
-void createOdbcAccount(const QString& odbc, const QString& account, const QString& year);
+// An account on a PostgreSQL server reached through ODBC (the DDL is
+// PostgreSQL's): the account tables and default rows in the database the
+// connection string names, the system tables in its schema zxsystem.
+// Refuses a database that already holds an account.
+void createPostgreSqlAccount(const QString& odbc, const QString& account, const QString& year);
+// Opens an account on a server reached through ODBC.
 std::unique_ptr<db::HostDatabase> openOdbcAccount(const QString& odbc);
 
 // Whether two paths name one file on disk: the same canonical path, or the

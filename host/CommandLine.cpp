@@ -3,6 +3,7 @@
 #include "AccountFiles.h"
 #include "Commands.h"
 #include "TerminalText.h"
+#include "core/FakeArgv.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -32,11 +33,7 @@ bool AccountOptions::consistent(const QCommandLineParser& parser) const {
 }
 
 std::unique_ptr<QApplication> widgetApplication() {
-    // Qt keeps referring to these for the life of the application.
-    static int argc = 1;
-    static char name[] = "zxwizard";
-    static char* argv[] = {name, nullptr};
-    return std::make_unique<QApplication>(argc, argv);
+    return std::make_unique<QApplication>(fakeArgc(), fakeArgv());
 }
 
 std::optional<QString> subsystemCode(const QString& given) {

@@ -43,7 +43,7 @@ int createAccountCommand(const QStringList& args) {
     }
     if (parser.isSet(odbc)) {
         try {
-            createOdbcAccount(parser.value(odbc), parser.value(account), parser.value(year));
+            createPostgreSqlAccount(parser.value(odbc), parser.value(account), parser.value(year));
             std::printf("created the account tables in the server database\n");
             return ExitOk;
         } catch (const Error& error) {

@@ -14,9 +14,7 @@ namespace {
 QString shownValue(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QStringLiteral("NULL");
-    if (wizard::isPasswordParameter(name) && !value.textOrEmpty().isEmpty())
-        return QStringLiteral("***");
-    return escapedForTerminal(value.variant().toString());
+    return escapedForTerminal(wizard::shownParameterValue(name, value.variant().toString()));
 }
 
 }  // namespace

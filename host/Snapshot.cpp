@@ -1,5 +1,6 @@
 #include "Snapshot.h"
 
+#include "wizard/AccountTables.h"
 #include "wizard/Parameters.h"
 
 #include <QJsonValue>
@@ -8,16 +9,10 @@ namespace zx::host {
 
 namespace {
 
-// The tables besides AccInformation that a run may write.
-const char* const WrittenTables[] = {"GL_mend", "InventoryClass", "CustomerClass", "VendorClass",
-                                     "GradeDef"};
-
 QJsonValue shown(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QJsonValue::Null;
-    if (wizard::isPasswordParameter(name))
-        return QStringLiteral("***");
-    return value.variant().toString();
+    return wizard::shownParameterValue(name, value.variant().toString());
 }
 
 QString rowText(db::HostRecordset& rs, const QStringList& fields) {
@@ -49,7 +44,10 @@ Snapshot Snapshot::take(db::HostDatabase& database) {
                                       fields.Fields(QStringLiteral("cValue"))});
         rs->MoveNext();
     }
-    for (const char* table : WrittenTables) {
+    for (const wizard::AccountTable& written : wizard::AccountTables) {
+        if (written.use != wizard::AccountTable::Written)
+            continue;
+        const char* table = written.name;
         auto rows =
             database.OpenRecordset(QStringLiteral("select * from %1").arg(QLatin1String(table)));
         const QStringList fields = rows->Recordset().FieldNames();
@@ -79,7 +77,10 @@ QList<QJsonObject> Snapshot::changesSince(const Snapshot& before) const {
                        {QStringLiteral("old"), shown(p.name, previous)},
                        {QStringLiteral("new"), shown(p.name, p.value)}});
     }
-    for (const char* table : WrittenTables) {
+    for (const wizard::AccountTable& written : wizard::AccountTables) {
+        if (written.use != wizard::AccountTable::Written)
+            continue;
+        const char* table = written.name;
         const QStringList& after = m_tables.value(QLatin1String(table));
         const QStringList& prior = before.m_tables.value(QLatin1String(table));
         const int rows = std::max(missingFrom(after, prior), missingFrom(prior, after));

@@ -3,6 +3,7 @@
 // send them. What the window looks like is measured on its rendered pixels.
 // A PNG of each page is kept in the build tree for people to look at.
 
+#include "RecordingHost.h"
 #include "window/HelpTexts.h"
 #include "window/Main.h"
 

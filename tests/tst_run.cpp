@@ -389,7 +389,7 @@ private Q_SLOTS:
                                  QStringList{"--sys", "SA", "--script", script.fileName()};
         const QString words = onTerminal(args);
         for (const char* said : {"The sales page\\.", "必须录入启用月份", "Written",
-                                 "cCreditPwd +\\*\\*\\* +\\*\\*\\*", "dSaleStartDate +2001-2-1"})
+                                 "cCreditPwd +\\*\\*\\*\\n", "dSaleStartDate +2001-2-1"})
             QVERIFY2(words.contains(QRegularExpression(QString::fromUtf8(said))),
                      qPrintable(words));
         QVERIFY(!words.contains("s3cret") && !words.contains("{\""));

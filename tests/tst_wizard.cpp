@@ -1,44 +1,29 @@
-// The run sequence in process: the trapped save, the window's lifetime
-// across runs, and what stays untouched on every path.
+// The run sequence in process, with the real window: the trapped save, the
+// window's lifetime across runs, and what stays untouched on every path.
 
 #include "FaultyDatabase.h"
+#include "RecordingHost.h"
+#include "Scenario.h"
 #include "TestAccount.h"
+#include "component/WizardObject.h"
 #include "window/Main.h"
 #include "wizard/WBAS.h"
 #include "wizard/Wizard.h"
-#include "wizard/WizardApi.h"
 
+#include <QAbstractButton>
 #include <QApplication>
 #include <QTest>
-
-#include <functional>
 
 using zx::wizard::Wizard;
 
 namespace {
 
-// Plays a few user steps once the window is shown and records messages.
-class Observer final : public zx::wizard::IWizardObserver {
-public:
-    std::function<void(zx::ui::Main&)> play;
-    QStringList messages;
-    int shown = 0;
+zx::ui::MainControls& controls(QDialog& window) {
+    return static_cast<zx::ui::Main&>(window).ui();
+}
 
-    int message(const QString& text, const QString&, int) override {
-        messages << text;
-        return 1;
-    }
-    void modalShown(QDialog* window) override {
-        ++shown;
-        if (play)
-            play(*static_cast<zx::ui::Main*>(window));
-        if (window->isVisible())
-            window->close();
-    }
-};
-
-void finish(zx::ui::Main& form, const QString& month) {
-    zx::ui::MainControls& c = form.ui();
+void finish(QDialog& window, const QString& month) {
+    zx::ui::MainControls& c = controls(window);
     c.ComN->click();
     for (zx::ui::TextBox* box : {c.Te26, c.Te33, c.Te43, c.Te55})
         if (box->isEnabled() && box->isVisible())
@@ -48,24 +33,77 @@ void finish(zx::ui::Main& form, const QString& month) {
 
 const char* const Subsystems[] = {"ST", "PU", "SA", "IA", "XX"};
 
+void click(QDialog& window, const char* names) {
+    for (const QString& name : QString::fromLatin1(names).split(QLatin1Char(' ')))
+        if (window.isVisible())
+            window.findChild<QAbstractButton*>(name)->click();
+}
+
+// Something that goes wrong with the database while the window is shown.
+struct HandlerFault {
+    const char* name;
+    const char* sys;
+    QStringList setup;
+    std::function<void(TestAccount&)> strike;  // once the window is shown
+    const char* clicks;
+    enum { Anywhere, EmbeddedOnly, ServerOnly } where = Anywhere;
+};
+
+const QList<HandlerFault>& handlerFaults() {
+    static const QList<HandlerFault> faults = {
+        {"an existing-data guard on a dropped column",
+         "ST",
+         {"update AccInformation set cValue='TRUE' where cName='bBatch'",
+          "alter table Inventory drop column bInvBatch"},
+         {},
+         "ComN Ch21 ComE"},
+        {"a classification guard on a dropped table",
+         "XX",
+         {"drop table InventoryClass"},
+         {},
+         "Ch15 ComN ComE"},
+        {"the department check on a dropped column",
+         "IA",
+         {"update AccInformation set cValue='2001-2-1' where cName='dIAStartDate'",
+          "insert into Warehouse (cWhCode,cDepCode) values ('1','D1')",
+          "drop index if exists Warehouse_department",
+          "alter table Warehouse drop column cWhValueStyle"},
+         {},
+         "ComN Op52 ComE"},
+        {"an account another writer keeps locked",
+         "ST",
+         {"update AccInformation set cValue='TRUE' where cName='bBatch'"},
+         [](TestAccount& a) { a.exec("begin exclusive"); },
+         "ComN Ch21 ComE",
+         HandlerFault::EmbeddedOnly},
+        {"a lost server connection",
+         "ST",
+         {"update AccInformation set cValue='TRUE' where cName='bBatch'"},
+         [](TestAccount& a) {
+             a.exec(
+                 "select pg_terminate_backend(pid) from pg_stat_activity where "
+                 "datname=current_database() and pid<>pg_backend_pid()");
+         },
+         "ComN Ch21 ComE",
+         HandlerFault::ServerOnly},
+    };
+    return faults;
+}
+
 }  // namespace
 
 class TestWizard : public QObject {
     Q_OBJECT
 private Q_SLOTS:
-    void init() {
-        zx::WBAS::SetObserver(&m_observer);
-        m_observer = Observer();
-    }
+    void init() { m_host = host(); }
     void cleanup() {
-        zx::WBAS::SetObserver(nullptr);
         zx::WBAS::UnloadMain();
-        zx::WBAS::ReapUnloaded();
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
 
     // Every statement of every save fails once: the run returns 1, shows
-    // nothing, and both databases are exactly as before.
+    // nothing, and both databases are exactly as before. The connection
+    // then serves the next run.
     void everyStatementFailsOnce_data() {
         QTest::addColumn<QString>("sys");
         for (const char* sys : Subsystems)
@@ -73,6 +111,9 @@ private Q_SLOTS:
     }
     void everyStatementFailsOnce() {
         QFETCH(QString, sys);
+        if (TestAccount::onServer())
+            QSKIP("one account per statement: the embedded database only");
+        auto finishes = [](QDialog& w) { finish(w, QStringLiteral("2")); };
         int statements = 0;
         {
             TestAccount account;
@@ -80,8 +121,8 @@ private Q_SLOTS:
             account.setParam("IA", "dIAStartDate", "2001-2-1");
             auto db = account.open();
             FaultyDatabase faulty(*db);
-            m_observer.play = [](zx::ui::Main& f) { finish(f, QStringLiteral("2")); };
-            QCOMPARE(Wizard().Run(faulty, sys), 0);
+            m_host.play = finishes;
+            QCOMPARE(Wizard().Run(faulty, sys, m_host), 0);
             statements = faulty.statementsInSave;
             QVERIFY(statements > 10);
         }
@@ -94,16 +135,67 @@ private Q_SLOTS:
             FaultyDatabase faulty(*db);
             faulty.failAt = k <= statements ? k : 0;
             faulty.failCommit = k > statements;
-            m_observer = Observer();
-            m_observer.play = [](zx::ui::Main& f) { finish(f, QStringLiteral("2")); };
-            QCOMPARE(Wizard().Run(faulty, sys), 1);
-            QVERIFY(m_observer.messages.isEmpty());
-            db.reset();
+            m_host = host();
+            m_host.play = finishes;
+            QCOMPARE(Wizard().Run(faulty, sys, m_host), 1);
+            QVERIFY(m_host.messages.isEmpty());
             QCOMPARE(account.dump(), before);
             // The window stays loaded and hidden for a later run.
             QVERIFY(zx::WBAS::MainIfLoaded());
-            QVERIFY(!zx::WBAS::MainIfLoaded()->isVisible());
+            QVERIFY(!dynamic_cast<QWidget*>(zx::WBAS::MainIfLoaded())->isVisible());
+            if (k > statements) {
+                faulty.failCommit = false;
+                QCOMPARE(Wizard().Run(faulty, sys, m_host), 0);
+            }
         }
+    }
+
+    // A database error in any handler while the window is shown ends the
+    // call: the window closes, the call fails, and nothing is written.
+    void aFailingHandlerFailsTheCall_data() {
+        QTest::addColumn<int>("index");
+        for (int i = 0; i < handlerFaults().size(); ++i)
+            QTest::newRow(handlerFaults()[i].name) << i;
+    }
+    void aFailingHandlerFailsTheCall() {
+        QFETCH(int, index);
+        const HandlerFault& fault = handlerFaults()[index];
+        if (fault.where ==
+            (TestAccount::onServer() ? HandlerFault::EmbeddedOnly : HandlerFault::ServerOnly))
+            QSKIP("not on this database");
+        TestAccount account;
+        for (const QString& sql : fault.setup)
+            account.exec(sql);
+        const QString before = account.dump();
+        auto db = account.open();
+        m_host.play = [&](QDialog& w) {
+            if (fault.strike)
+                fault.strike(account);
+            click(w, fault.clicks);
+            QVERIFY(!w.isVisible());
+        };
+        QString sys = QString::fromLatin1(fault.sys);
+        QVERIFY_THROWS_EXCEPTION(zx::Error, Wizard().Run(*db, sys, m_host));
+        QCOMPARE(m_host.shown, 1);
+        QCOMPARE(m_host.messages, QStringList());
+        if (fault.where == HandlerFault::EmbeddedOnly)
+            account.exec("rollback");
+        db.reset();
+        QCOMPARE(account.dump(), before);
+    }
+
+    // The code is compared exactly: "sa" runs the common page alone, with no
+    // start-period check, whatever sales would have met.
+    void anotherCodeRunsTheCommonPageOnly() {
+        TestAccount account;
+        account.setParam("PU", "dPUStartDate", "2001-3-1");
+        account.exec(closeMonths("bflag_PU", 12, 12));
+        auto db = account.open();
+        m_host.play = [](QDialog& w) { finish(w, QString()); };
+        QString sys = QStringLiteral("sa");
+        QCOMPARE(Wizard().Run(*db, sys, m_host), 0);
+        QCOMPARE(account.param("AA", "bStrsAuxUnit").toString(), QStringLiteral("FALSE"));
+        QCOMPARE(account.param("SA", "dSaleStartDate").toString(), QString());
     }
 
     void cancelNeverBeginsATransaction() {
@@ -111,9 +203,9 @@ private Q_SLOTS:
         const QString before = account.dump();
         auto db = account.open();
         FaultyDatabase faulty(*db);
-        m_observer.play = [](zx::ui::Main& f) { f.ui().ComC->click(); };
+        m_host.play = [](QDialog& w) { controls(w).ComC->click(); };
         QString sys = QStringLiteral("SA");
-        QCOMPARE(Wizard().Run(faulty, sys), 3);
+        QCOMPARE(Wizard().Run(faulty, sys, m_host), 3);
         QCOMPARE(faulty.beginCount, 0);
         QVERIFY(!zx::WBAS::MainIfLoaded());  // unloaded
         QCOMPARE(sys, QStringLiteral("SA"));
@@ -121,17 +213,23 @@ private Q_SLOTS:
         QCOMPARE(account.dump(), before);
     }
 
+    // A refused year touches neither the window nor the codes of the run
+    // before it.
     void refusedYearTouchesNothing() {
-        TestAccount account(QStringLiteral("1979"));
-        auto db = account.open();
-        zx::WBAS::CancelCode = 3;
-        zx::WBAS::StartCheckMode = 4;
+        TestAccount cancelled;
+        cancelled.setParam("GL", "dGLStartDate", "2001-1-1");
+        TestAccount refused(QStringLiteral("1979"));
+        auto first = cancelled.open();
+        auto second = refused.open();
         QString sys = QStringLiteral("IA");
-        QCOMPARE(Wizard().Run(*db, sys), 2);
-        QCOMPARE(m_observer.messages, QStringList{QStringLiteral("打开的数据库有问题！（1979）")});
+        Wizard wizard;
+        QCOMPARE(wizard.Run(*first, sys, m_host), 3);
+        QCOMPARE(wizard.Run(*second, sys, m_host), 2);
+        QCOMPARE(m_host.messages, QStringList{QStringLiteral("打开的数据库有问题！（1979）")});
+        QCOMPARE(m_host.titles, QStringList{QStringLiteral("建帐向导")});
         QVERIFY(!zx::WBAS::MainIfLoaded());
-        QCOMPARE(zx::WBAS::CancelCode, 3);
-        QCOMPARE(zx::WBAS::StartCheckMode, std::int16_t(4));
+        QCOMPARE(wizard.state().CancelCode, 3);
+        QCOMPARE(wizard.state().StartCheckMode, std::int16_t(4));
     }
 
     void hiddenWindowIsReusedAfterARefusal() {
@@ -140,59 +238,88 @@ private Q_SLOTS:
         account.setParam("PU", "dPUStartDate", "2001-4-1");
         auto db = account.open();
         QString sa = QStringLiteral("SA");
-        QCOMPARE(Wizard().Run(*db, sa), 2);
-        QCOMPARE(m_observer.shown, 0);
-        QCOMPARE(zx::WBAS::StartCheckMode, std::int16_t(3));
-        zx::ui::Main* first = zx::WBAS::MainIfLoaded();
+        Wizard wizard;
+        QCOMPARE(wizard.Run(*db, sa, m_host), 2);
+        QCOMPARE(m_host.shown, 0);
+        QCOMPARE(m_host.titles, QStringList{QStringLiteral("向导提示")});
+        QCOMPARE(wizard.state().StartCheckMode, std::int16_t(3));
+        auto* first = dynamic_cast<zx::ui::Main*>(zx::WBAS::MainIfLoaded());
         QVERIFY(first && first->isFormLoaded() && !first->isVisible());
         first->ui().Ima4->setVisible(true);  // Form_Load would hide it again
 
         account.setParam("PU", "dPUStartDate", "2001-3-1");
-        m_observer.play = [first](zx::ui::Main& f) {
-            QCOMPARE(&f, first);
-            QVERIFY(f.ui().Ima4->isVisibleTo(&f));
-            QCOMPARE(f.ui().Te43->text(), QStringLiteral("3"));
-            f.ui().ComC->click();
+        m_host.play = [first](QDialog& w) {
+            QCOMPARE(&w, first);
+            QVERIFY(controls(w).Ima4->isVisibleTo(&w));
+            QCOMPARE(controls(w).Te43->text(), QStringLiteral("3"));
+            controls(w).ComC->click();
         };
-        QCOMPARE(Wizard().Run(*db, sa), 3);
-        QCOMPARE(m_observer.shown, 1);
+        QCOMPARE(wizard.Run(*db, sa, m_host), 3);
+        QCOMPARE(m_host.shown, 1);
     }
 
-    void aFailingLoadFailsTheCall() {
+    // A window whose Form_Load failed is not kept half-loaded: the next call
+    // in the process loads a new one, and its Finish saves.
+    void aFailedFormLoadLeavesNoWindow() {
         TestAccount account;
-        account.exec("alter table AccInformation rename to Renamed");
         auto db = account.open();
         QString sys = QStringLiteral("SA");
-        QVERIFY_THROWS_EXCEPTION(zx::Error, Wizard().Run(*db, sys));
-        QCOMPARE(m_observer.shown, 0);
+        const QByteArray texts = qgetenv("ZXWIZARD_TEXTS");
+        qputenv("ZXWIZARD_TEXTS", "/nonexistent/texts.txt");
+        QVERIFY_THROWS_EXCEPTION(zx::Error, Wizard().Run(*db, sys, m_host));
+        qputenv("ZXWIZARD_TEXTS", texts);
+        QVERIFY(!zx::WBAS::MainIfLoaded());
+        m_host.play = [](QDialog& w) {
+            QVERIFY(!w.windowTitle().isEmpty());
+            finish(w, QStringLiteral("4"));
+        };
+        QCOMPARE(Wizard().Run(*db, sys, m_host), 0);
+        QCOMPARE(account.param("SA", "dSaleStartDate").toString(), QStringLiteral("2001-4-1"));
     }
 
-    void accountIdAndYearComeFromTheName() {
-        TestAccount account(QStringLiteral("2007"), QStringLiteral("A7x"));
-        auto db = account.open();
-        Wizard wizard;
-        QString sys = QStringLiteral("XX");
-        m_observer.play = [](zx::ui::Main& f) { f.close(); };
-        QCOMPARE(wizard.Run(*db, sys), 3);
-        QCOMPARE(wizard.AccountYear, QStringLiteral("2007"));
-        QCOMPARE(wizard.AccountId, QStringLiteral("A7x"));
-    }
-
-    // The code is compared exactly: "sa" is no subsystem, so purchasing's
-    // closed December cannot refuse it and only the common rows are written.
-    void lowerCaseCodeIsNoSubsystem() {
+    // After a save that failed, the host can ask why: one line, passwords
+    // masked. After any other result there is nothing to tell.
+    void aFailedSaveKeepsItsReason() {
+        struct Finishing final : zx::wizard::IWizardObserver {
+            bool cancel = false;
+            int message(const QString&, const QString&, int) override { return 1; }
+            void modalShown(QDialog* w) override {
+                if (cancel)
+                    w->close();
+                else
+                    finish(*w, QStringLiteral("4"));
+            }
+        } observer;
         TestAccount account;
-        account.setParam("PU", "dPUStartDate", "2001-3-1");
-        account.exec("update GL_mend set bflag_PU=1 where iperiod=12");
         auto db = account.open();
-        QString sys = QStringLiteral("sa");
-        m_observer.play = [](zx::ui::Main& f) { finish(f, QString()); };
-        QCOMPARE(Wizard().Run(*db, sys), 0);
-        QCOMPARE(account.param("SA", "dSaleStartDate").toString(), QString());
+        FaultyDatabase faulty(*db);
+        faulty.failCommit = true;
+        faulty.commitError = QStringLiteral("connection lost:\nDriver=x;PWD=s3cret");
+        auto* object = new zx::component::WizardObject;
+        object->SetObserver(&observer);
+        QString sys = QStringLiteral("SA"), reason;
+        std::int32_t result = -1;
+        QCOMPARE(object->Wizard(faulty, sys, &result), zx::com::S_OK);
+        QCOMPARE(result, 1);
+        object->GetErrorText(&reason);
+        QCOMPARE(reason, QStringLiteral("connection lost: Driver=x;PWD=***"));
+        faulty.failCommit = false;
+        observer.cancel = true;
+        QCOMPARE(object->Wizard(faulty, sys, &result), zx::com::S_OK);
+        QCOMPARE(result, 3);
+        object->GetErrorText(&reason);
+        QCOMPARE(reason, QString());
+        object->Release();
     }
 
 private:
-    Observer m_observer;
+    static RecordingHost host() {
+        RecordingHost h;
+        h.makeWindow = [] { return std::make_unique<zx::ui::Main>(); };
+        return h;
+    }
+
+    RecordingHost m_host;
 };
 
 QTEST_MAIN(TestWizard)

@@ -1,9 +1,8 @@
 #include "Main.h"
 
 #include "HelpTexts.h"
+#include "MessageBox.h"
 #include "resources/ResourceProvider.h"
-#include "wizard/WBAS.h"
-#include "wizard/WizardApi.h"
 
 #include <QCloseEvent>
 #include <QEvent>
@@ -36,8 +35,8 @@ void Main::Form_Load() {
     m_provider = std::make_unique<ResourceProvider>();
     LoadCaptions();
     MainControls& c = m_ui;
-    setTag(c.ComP, QStringLiteral("1"));
-    setTag(c.ComN, QStringLiteral("1"));
+    setTag(c.ComP, StepOne);
+    setTag(c.ComN, StepOne);
     c.ComP->setEnabled(false);
     c.ComE->setVisible(false);
     c.ComC1->setVisible(false);
@@ -153,9 +152,14 @@ void Main::LoadCaptions() {
     c.Op511->setValue(true);
 }
 
-void Main::ShowModal() {
+wizard::WizardView::Ending Main::showModal() {
     ui();
+    m_ending = Ending::Finished;
+    m_modal = true;
     exec();
+    m_modal = false;
+    rethrowHandlerError();
+    return m_ending;
 }
 
 void Main::setMousePointer(int pointer) {
@@ -167,18 +171,16 @@ void Main::setMousePointer(int pointer) {
 }
 
 int Main::MsgBox(const QString& text, int flags, const QString& title) {
-    return WBAS::MsgBox(text, flags, title);
+    return m_host ? m_host->MsgBox(text, flags, title) : showMessageBox(text, flags, title);
 }
 
 void Main::showEvent(QShowEvent* event) {
     QDialog::showEvent(event);
-    if (auto* observer = WBAS::Observer()) {
-        // Queued, so that the observer acts inside the running modal display.
-        QTimer::singleShot(0, this, [this, observer] {
-            if (isVisible())
-                observer->modalShown(this);
-        });
-    }
+    // Queued, so that the host acts inside the running modal display.
+    QTimer::singleShot(0, this, [this] {
+        if (m_host && m_modal && isVisible())
+            m_host->modalShown(*this);
+    });
 }
 
 // The close box and Escape end the modal display as Cancel does, so the

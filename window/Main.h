@@ -1,10 +1,11 @@
 #pragma once
 
-// Form Main: the wizard's only window. Its controls are the data model of a
-// run: the parameter loads write into them, the user changes them, the
-// saves read them back.
+// Form Main: the wizard's only window, a view of the setup of a run. The
+// loads decide values in the setup and the window shows them, the user
+// changes them here, and Finish hands them back for the saves.
 
 #include "Controls.h"
+#include "wizard/WizardView.h"
 
 #include <QDialog>
 #include <QJsonObject>
@@ -15,9 +16,10 @@
 
 namespace zx {
 class ResourceProvider;
-namespace db {
-class HostDatabase;
-}
+namespace wizard {
+struct Classification;
+struct ExistingDataGuard;
+}  // namespace wizard
 }  // namespace zx
 
 namespace zx::ui {
@@ -54,30 +56,25 @@ struct MainControls {
     TextBox* Te55;
 };
 
-class Main : public QDialog {
+class Main : public QDialog, public wizard::WizardView {
     Q_OBJECT
 public:
     Main();
     ~Main() override;
 
-    // Set by the entry before any control is touched.
+    // The subsystem whose page step 2 shows; set by attach().
     QString SysCode;
-    db::HostDatabase* HostDb = nullptr;
 
     // The controls; the first access runs Form_Load.
     MainControls& ui();
     bool isFormLoaded() const { return m_formLoaded; }
 
-    // Shows the window modally; returns when Finish hid it or Cancel
-    // unloaded it.
-    void ShowModal();
-
-    // A handler raised by code (a load setting a value) may fail on the
-    // database; the failure is kept and rethrown here, in the caller's frame.
-    void rethrowHandlerError();
-
-    // VB mouse pointer: 0 default, 11 hourglass.
-    int mousePointer() const { return m_mousePointer; }
+    void attach(const QString& sysCode, wizard::RunHost& host,
+                wizard::AccountQueries* queries) override;
+    void detach() override;
+    void present(const wizard::SetupModel& model, const QStringList& controls) override;
+    Ending showModal() override;
+    void collect(wizard::SetupModel& model) const override;
 
     // Every control of the inventory with its state, for scripted runs.
     Q_INVOKABLE QJsonObject stateDump() const;
@@ -89,11 +86,16 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // The step is the Tag of ComN (and of ComP): "1" or "2".
+    static const QString StepOne;
+    static const QString StepTwo;
+
     void buildForm();
     void connectHandlers();
     void Form_Load();
     void LoadCaptions();
     void setMousePointer(int pointer);
+    QWidget* control(const QString& name) const;
 
     // Navigation and validation.
     void ComN_Click();
@@ -102,30 +104,31 @@ private:
     void ComC_Click();
     bool MonthCheck(TextBox* box);
     bool DepartmentCheck();
-    void showStep(int step);
-    void placePage(PictureBox* page, Frame* frame);
-    PictureBox* pageOfSysCode() const;
+    void showPageOfSysCode(bool shown);
 
     // Option rules.
-    void ExistingDataGuard(CheckBox* box, const QString& sql, const QString& message);
-    void ClassificationGuard(CheckBox* box, const QString& sql, const QString& codeColumn,
-                             const QString& message);
+    void ExistingDataGuard(CheckBox* box, const wizard::ExistingDataGuard& guard);
+    void ClassificationGuard(CheckBox* box, const wizard::Classification& kind);
     void EnablingRule(CheckBox* box, Label* label, TextBox* text);
     void Ch11_Click();
     void UpdatePlanOptionCaptions();
     void Te11_KeyPress(std::int16_t& KeyAscii);
+    wizard::AccountQueries& queries();
 
     int MsgBox(const QString& text, int flags, const QString& title);
-    // Runs a handler so that no failure escapes into Qt's event dispatch:
-    // with the window on screen the user is told, otherwise it is kept for
-    // rethrowHandlerError().
+    // Runs a handler so that no failure escapes into Qt's event dispatch.
     template <class F>
     void handle(F&& handler);
+    void rethrowHandlerError();
 
     MainControls m_ui{};
     std::unique_ptr<ResourceProvider> m_provider;
     bool m_formLoaded = false;
-    int m_mousePointer = 0;
+    int m_mousePointer = 0;  // 0 default, 11 hourglass
+    Ending m_ending = Ending::Finished;
+    bool m_modal = false;  // inside showModal()
+    wizard::RunHost* m_host = nullptr;
+    wizard::AccountQueries* m_queries = nullptr;
     std::exception_ptr m_pendingError;
 };
 

@@ -1,65 +1,81 @@
 // The common parameters (cSysID AA) on page 1.
 
-#include "ParameterStore.h"
-#include "WBAS.h"
-#include "Wizard.h"
-#include "window/Main.h"
+#include "AccountQueries.h"
+#include "ParameterGroups.h"
+#include "ParameterRows.h"
+#include "SetupModel.h"
 
 namespace zx::wizard {
 
-void Wizard::LoadCommonParameters(db::HostDatabase& DB) {
-    ui::Main& main = WBAS::MainForm();
-    ui::MainControls& c = main.ui();
-    ParameterReader r(DB);
-    setCheck(main, c.Ch11, r.checkValue(AA::bStrsAuxUnit));
-    setCheck(main, c.Ch12, r.checkValue(AA::bFlotEmerge));
-    setCheck(main, c.Ch13, r.checkValue(AA::bAuxFitMgr));
-    if (r.checkValue(AA::bRemote) == 1) {
-        setCheck(main, c.Ch14, 1);
-        r.find(AA::cID);
-        c.Te11->setText(r.value().toText(QStringLiteral("AA cID")));
-    } else {
-        setCheck(main, c.Ch14, 0);
-    }
-    setCheck(main, c.Ch15, r.checkValue(AA::bGoodClass));
-    setCheck(main, c.Ch16, r.checkValue(AA::bCustClass));
-    setCheck(main, c.Ch17, r.checkValue(AA::bProvClass));
-    setCheck(main, c.Ch18, r.checkValue(AA::lFixed));
-}
-
 namespace {
 
+constexpr SwitchBox AuxUnits{AA::bStrsAuxUnit, "Ch11"};
+constexpr SwitchBox ZeroStock{AA::bFlotEmerge, "Ch12"};
+constexpr SwitchBox Kits{AA::bAuxFitMgr, "Ch13"};
+constexpr SwitchBox FixedRate{AA::lFixed, "Ch18"};
+const QString Remote = QStringLiteral("Ch14");
+const QString RemoteId = QStringLiteral("Te11");
+
+QString latin(const char* text) {
+    return QString::fromLatin1(text);
+}
+
 // Switching classification off on an empty class table creates the one
-// default class "00" and its single-level coding rule.
-void saveClassification(db::HostDatabase& DB, const ui::CheckBox* box, const Param& flag,
-                        const QString& insertClass, const Param& grade, const QString& keyword) {
-    if (box->value() == 1) {
-        writeSwitch(DB, flag, true);
+// default class "00" and its single-level coding rule. The guard saw the
+// table empty before the transaction; another run may have filled it since,
+// so it is asked again here, inside the transaction.
+void saveClassification(db::HostDatabase& DB, const SetupModel& m, const Classification& c) {
+    const QString box = latin(c.box);
+    if (m.ticked(box)) {
+        writeSwitch(DB, c.flag, true);
         return;
     }
-    if (ui::tag(box) == QLatin1String("Y")) {
-        DB.Execute(insertClass + QStringLiteral(" Values ('00','无级次',1)"));
-        writeText(DB, grade, QStringLiteral("2"));
-        DB.Execute(QStringLiteral("Update GradeDef set CODINGRULE='2' Where KEYWORD='") + keyword +
-                   QLatin1Char('\''));
+    if (m.tag(box) == QLatin1String("Y") &&
+        AccountQueries(DB).classification(c).tag == QLatin1String("Y")) {
+        DB.Execute(QStringLiteral("Insert Into %1 (%2,%3,%4)")
+                       .arg(latin(c.table), latin(c.codeColumn), latin(c.nameColumn),
+                            latin(c.gradeColumn)) +
+                   QStringLiteral(" Values ('00','无级次',1)"));
+        writeText(DB, c.grade, QStringLiteral("2"));
+        DB.Execute(QStringLiteral("Update GradeDef set CODINGRULE='2' Where KEYWORD='") +
+                   latin(c.keyword) + QLatin1Char('\''));
     }
-    writeSwitch(DB, flag, false);
+    writeSwitch(DB, c.flag, false);
 }
 
 }  // namespace
 
-void Wizard::SaveCommonParameters(db::HostDatabase& DB) {
-    const ui::MainControls& c = WBAS::MainForm().ui();
-    writeSwitch(DB, AA::bStrsAuxUnit, c.Ch11);
-    if (c.Ch12->value() == 1) {
-        writeSwitch(DB, AA::bFlotEmerge, true);
+void LoadCommonParameters(GroupContext& g) {
+    SetupModel& m = g.model;
+    ParameterReader r(g.DB);
+    for (const SwitchBox& s : {AuxUnits, ZeroStock, Kits})
+        loadSwitch(r, m, s);
+    if (r.checkValue(AA::bRemote) == 1) {
+        m.setCheck(Remote, 1);
+        r.find(AA::cID);
+        m.setText(RemoteId, r.value().toText(nameOf(AA::cID)));
+    } else {
+        m.setCheck(Remote, 0);  // the identifier box keeps what it holds
+    }
+    for (const Classification& c : classifications())
+        loadSwitch(r, m, {c.flag, c.box});
+    loadSwitch(r, m, FixedRate);
+}
+
+void SaveCommonParameters(GroupContext& g) {
+    db::HostDatabase& DB = g.DB;
+    const SetupModel& m = g.model;
+    saveSwitch(DB, m, AuxUnits);
+    // Zero-stock issues decide the sales over-stock rows, whatever the run.
+    if (m.ticked(latin(ZeroStock.box))) {
+        writeSwitch(DB, ZeroStock.param, true);
         writeSwitch(DB, SA::bOverStock, true);
     } else {
-        writeSwitch(DB, AA::bFlotEmerge, false);
+        writeSwitch(DB, ZeroStock.param, false);
         writeSwitch(DB, SA::bOverStock, false);
         writeText(DB, SA::cOverStockPwd, QString());
     }
-    writeSwitch(DB, AA::bAuxFitMgr, c.Ch13);
+    saveSwitch(DB, m, Kits);
 
     const auto fixed = DB.OpenRecordset(QStringLiteral("select * from AccInformation Where ") +
                                         criterionOf(AA::lFixed));
@@ -69,26 +85,18 @@ void Wizard::SaveCommonParameters(db::HostDatabase& DB) {
             "(cSysID,cID,cName,cCaption,cType,cValue,cDefault,bVisible,bEnable) "
             "values ('AA','45','lFixed','是否固定换算率','Boolean','FALSE','FALSE',0,0)"));
     }
-    writeSwitch(DB, AA::lFixed, c.Ch18);
+    saveSwitch(DB, m, FixedRate);
 
-    if (c.Ch14->value() == 1) {
+    if (m.ticked(Remote)) {
         writeSwitch(DB, AA::bRemote, true);
-        writeText(DB, AA::cID, c.Te11->text());
+        writeText(DB, AA::cID, m.text(RemoteId));
     } else {
         writeSwitch(DB, AA::bRemote, false);
         writeText(DB, AA::cID, QString());
     }
 
-    saveClassification(
-        DB, c.Ch15, AA::bGoodClass,
-        QStringLiteral("Insert Into InventoryClass (cInvCCode,cInvCName,iInvCGrade)"),
-        AA::cGoodClass, QStringLiteral("inventoryclass"));
-    saveClassification(DB, c.Ch16, AA::bCustClass,
-                       QStringLiteral("Insert Into CustomerClass (cCCCode,cCCName,iCCGrade)"),
-                       AA::cCustClass, QStringLiteral("customerclass"));
-    saveClassification(DB, c.Ch17, AA::bProvClass,
-                       QStringLiteral("Insert Into VendorClass (cVCCode,cVCName,iVCGrade)"),
-                       AA::cProvClass, QStringLiteral("vendorclass"));
+    for (const Classification& c : classifications())
+        saveClassification(DB, m, c);
 }
 
 }  // namespace zx::wizard

@@ -12,6 +12,13 @@ inline bool isPasswordParameter(const QString& cName) {
     return cName.endsWith(QLatin1String("Pwd"), Qt::CaseInsensitive);
 }
 
+// A stored value as it may be shown outside the window: a password that is
+// set reads ***, hiding its text and its length; an empty one stays empty,
+// so that a reader sees that none is set.
+inline QString shownParameterValue(const QString& cName, const QString& text) {
+    return isPasswordParameter(cName) && !text.isEmpty() ? QStringLiteral("***") : text;
+}
+
 struct Param {
     const char* sys;
     const char* name;

@@ -1,37 +1,40 @@
 // Purchasing (PU) on page Fra3.
 
-#include "ParameterStore.h"
-#include "WBAS.h"
-#include "Wizard.h"
-#include "vb/Vb.h"
-#include "window/Main.h"
+#include "ParameterGroups.h"
+#include "ParameterRows.h"
+#include "SetupModel.h"
 
 namespace zx::wizard {
 
-void Wizard::LoadPurchaseParameters(db::HostDatabase& DB) {
-    ui::Main& main = WBAS::MainForm();
-    ui::MainControls& c = main.ui();
-    ParameterReader r(DB);
-    c.Ch14->setEnabled(true);
+namespace {
 
-    loadForeignCurrencyBox(main, r, c.Ch31, PU::bExchange);
+constexpr SwitchBox Exchange{PU::bExchange, "Ch31"};
+constexpr SwitchBox ConsignmentIn{AA::bProxySell, "Ch32"};
+
+}  // namespace
+
+void LoadPurchaseParameters(const Subsystem& self, GroupContext& g) {
+    SetupModel& m = g.model;
+    ParameterReader r(g.DB);
+    m.setEnabled(QStringLiteral("Ch14"), true);
+
+    loadForeignCurrencyBox(r, m, Exchange);
 
     // The industrial edition has no consignment-in business.
     r.find(AA::cSysVersion);
-    if (r.cValue().textOrEmpty() == QStringLiteral("工业")) {
-        c.Ch32->setEnabled(false);
-    } else {
-        setCheck(main, c.Ch32, r.checkValue(AA::bProxySell));
-    }
+    if (r.cValue().textOrEmpty() == QStringLiteral("工业"))
+        m.setEnabled(QString::fromLatin1(ConsignmentIn.box), false);
+    else
+        loadSwitch(r, m, ConsignmentIn);
 
-    LoadStartMonth(DB, r, PU::dPUStartDate, c.Te33, 2, 2);
+    LoadStartMonth(self, r, g);
 }
 
-void Wizard::SavePurchaseParameters(db::HostDatabase& DB) {
-    const ui::MainControls& c = WBAS::MainForm().ui();
-    writeSwitch(DB, PU::bExchange, c.Ch31);
-    writeSwitch(DB, AA::bProxySell, c.Ch32);
-    writeText(DB, PU::dPUStartDate, startDateText(AccountYear, c.Te33->text()));
+void SavePurchaseParameters(const Subsystem& self, GroupContext& g) {
+    saveSwitch(g.DB, g.model, Exchange);
+    saveSwitch(g.DB, g.model, ConsignmentIn);
+    writeText(g.DB, self.startDate,
+              startDateText(g.run.AccountYear, g.model.text(QString::fromLatin1(self.monthBox))));
 }
 
 }  // namespace zx::wizard

@@ -1,33 +1,60 @@
 // Sales (SA) on page Fra4, with the period-0 mark of GL_mend and the begin
 // date of the start period.
 
-#include "ParameterStore.h"
-#include "WBAS.h"
-#include "Wizard.h"
+#include "ParameterGroups.h"
+#include "ParameterRows.h"
+#include "SetupModel.h"
 #include "core/Error.h"
 #include "vb/Vb.h"
-#include "window/Main.h"
 
 namespace zx::wizard {
 
 namespace {
 
-// A control switch with its password: ticked, the stored password is shown;
-// the password is set after the box, whose Click empties the text box.
-void loadControlPassword(ui::Main& main, ParameterReader& r, const Param& flag,
-                         const Param& password, ui::CheckBox* box, ui::TextBox* text) {
-    r.find(flag);
+constexpr SwitchBox Exchange{SA::bExchange, "Ch41"};
+constexpr SwitchBox Switches[] = {{AA::bCommitSell, "Ch42"}, {SA::bSaleDaily, "Ch43"},
+                                  {SA::bSaleMove, "Ch44"},   {SA::bDispatch, "Ch45"},
+                                  {SA::bOverOrder, "Ch46"},  {SA::bSalePrice, "Ch47"},
+                                  {SA::bPlanMoney, "Ch48"}};
+
+// A control switch with its password box.
+struct ControlPassword {
+    SwitchBox control;
+    Param password;
+    const char* box;
+};
+constexpr ControlPassword CreditLimit{{SA::bCredit, "Ch49"}, SA::cCreditPwd, "Te41"};
+constexpr ControlPassword LowestPrice{{SA::bLowPrice, "Ch410"}, SA::cLowPricePwd, "Te42"};
+
+QString latin(const char* text) {
+    return QString::fromLatin1(text);
+}
+
+// Ticked, the stored password is shown: from cValue when the switch was
+// read from its cValue, else from cDefault. The window sets it after the
+// box, whose Click empties the password box.
+void loadControlPassword(ParameterReader& r, SetupModel& m, const ControlPassword& c) {
+    r.find(c.control.param);
     const db::Value stored = r.cValue();
     const bool fromValue = stored.hasText();
-    const db::Value flagValue = fromValue ? stored : r.cDefault();
-    if (!flagValue.isNull() && vb::UCase(flagValue.variant().toString()) == QLatin1String("TRUE")) {
-        setCheck(main, box, 1);
-        r.find(password);
-        const QString what = QString::fromLatin1(password.sys) + QLatin1Char(' ') +
-                             QString::fromLatin1(password.name);
-        text->setText(fromValue ? r.cValue().toText(what) : r.cDefault().toText(what));
+    const db::Value flag = fromValue ? stored : r.cDefault();
+    if (!flag.isNull() && vb::UCase(flag.variant().toString()) == QLatin1String("TRUE")) {
+        m.setCheck(latin(c.control.box), 1);
+        r.find(c.password);
+        const db::Value password = fromValue ? r.cValue() : r.cDefault();
+        m.setText(latin(c.box), password.toText(nameOf(c.password)));
     } else {
-        setCheck(main, box, 0);
+        m.setCheck(latin(c.control.box), 0);
+    }
+}
+
+void saveControlPassword(db::HostDatabase& DB, const SetupModel& m, const ControlPassword& c) {
+    if (m.ticked(latin(c.control.box))) {
+        writeSwitch(DB, c.control.param, true);
+        writeText(DB, c.password, m.text(latin(c.box)));
+    } else {
+        writeSwitch(DB, c.control.param, false);
+        writeText(DB, c.password, QString());
     }
 }
 
@@ -41,54 +68,30 @@ qlonglong wholeNumber(const QString& text, const QString& what) {
     return number;
 }
 
-void saveControlPassword(db::HostDatabase& DB, const Param& flag, const Param& password,
-                         const ui::CheckBox* box, const ui::TextBox* text) {
-    if (box->value() == 1) {
-        writeSwitch(DB, flag, true);
-        writeText(DB, password, text->text());
-    } else {
-        writeSwitch(DB, flag, false);
-        writeText(DB, password, QString());
-    }
-}
-
 }  // namespace
 
-void Wizard::LoadSalesParameters(db::HostDatabase& DB) {
-    ui::Main& main = WBAS::MainForm();
-    ui::MainControls& c = main.ui();
-    ParameterReader r(DB);
-    c.Ch14->setEnabled(true);
-
-    loadForeignCurrencyBox(main, r, c.Ch41, SA::bExchange);
-
-    setCheck(main, c.Ch42, r.checkValue(AA::bCommitSell));
-    setCheck(main, c.Ch43, r.checkValue(SA::bSaleDaily));
-    setCheck(main, c.Ch44, r.checkValue(SA::bSaleMove));
-    setCheck(main, c.Ch45, r.checkValue(SA::bDispatch));
-    setCheck(main, c.Ch46, r.checkValue(SA::bOverOrder));
-    setCheck(main, c.Ch47, r.checkValue(SA::bSalePrice));
-    setCheck(main, c.Ch48, r.checkValue(SA::bPlanMoney));
-
-    loadControlPassword(main, r, SA::bCredit, SA::cCreditPwd, c.Ch49, c.Te41);
-    loadControlPassword(main, r, SA::bLowPrice, SA::cLowPricePwd, c.Ch410, c.Te42);
-
-    LoadStartMonth(DB, r, SA::dSaleStartDate, c.Te43, 3, 3);
+void LoadSalesParameters(const Subsystem& self, GroupContext& g) {
+    SetupModel& m = g.model;
+    ParameterReader r(g.DB);
+    m.setEnabled(QStringLiteral("Ch14"), true);
+    loadForeignCurrencyBox(r, m, Exchange);
+    for (const SwitchBox& s : Switches)
+        loadSwitch(r, m, s);
+    loadControlPassword(r, m, CreditLimit);
+    loadControlPassword(r, m, LowestPrice);
+    LoadStartMonth(self, r, g);
 }
 
-void Wizard::SaveSalesParameters(db::HostDatabase& DB) {
-    const ui::MainControls& c = WBAS::MainForm().ui();
-    writeSwitch(DB, SA::bExchange, c.Ch41);
-    writeSwitch(DB, AA::bCommitSell, c.Ch42);
-    writeSwitch(DB, SA::bSaleDaily, c.Ch43);
-    writeSwitch(DB, SA::bSaleMove, c.Ch44);
-    writeSwitch(DB, SA::bDispatch, c.Ch45);
-    writeSwitch(DB, SA::bOverOrder, c.Ch46);
-    writeSwitch(DB, SA::bSalePrice, c.Ch47);
-    writeSwitch(DB, SA::bPlanMoney, c.Ch48);
-    saveControlPassword(DB, SA::bCredit, SA::cCreditPwd, c.Ch49, c.Te41);
-    saveControlPassword(DB, SA::bLowPrice, SA::cLowPricePwd, c.Ch410, c.Te42);
-    writeText(DB, SA::dSaleStartDate, startDateText(AccountYear, c.Te43->text()));
+void SaveSalesParameters(const Subsystem& self, GroupContext& g) {
+    db::HostDatabase& DB = g.DB;
+    const SetupModel& m = g.model;
+    saveSwitch(DB, m, Exchange);
+    for (const SwitchBox& s : Switches)
+        saveSwitch(DB, m, s);
+    saveControlPassword(DB, m, CreditLimit);
+    saveControlPassword(DB, m, LowestPrice);
+    const QString month = m.text(latin(self.monthBox));
+    writeText(DB, self.startDate, startDateText(g.run.AccountYear, month));
 
     {
         const auto opening =
@@ -103,8 +106,8 @@ void Wizard::SaveSalesParameters(db::HostDatabase& DB) {
         QStringLiteral(
             "select dBegin from zxsystem..ua_period where cAcc_Id=? and iyear=? and iId=?"),
         {},
-        {AccountId, wholeNumber(AccountYear, QStringLiteral("the account year")),
-         wholeNumber(c.Te43->text(), QStringLiteral("the start month"))});
+        {g.run.AccountId, wholeNumber(g.run.AccountYear, QStringLiteral("the account year")),
+         wholeNumber(month, QStringLiteral("the start month"))});
     const QDate begin = dateOf(period->Recordset().Fields(QStringLiteral("dBegin")),
                                QStringLiteral("ua_period dBegin"));
     writeText(DB, SA::dStartDate, begin.toString(Qt::ISODate));

@@ -1,55 +1,49 @@
 // Inventory management (ST) on page Fra2.
 
-#include "ParameterStore.h"
-#include "WBAS.h"
-#include "Wizard.h"
-#include "vb/Vb.h"
-#include "window/Main.h"
+#include "AccountName.h"
+#include "AccountQueries.h"
+#include "ParameterGroups.h"
+#include "ParameterRows.h"
+#include "SetupModel.h"
 
 namespace zx::wizard {
 
 namespace {
 
-// The year as this routine has always found it: 11 characters on from the
-// first "zxdata" of the connection text, whatever the case.
-QString yearOfConnectString(db::HostDatabase& DB) {
-    const QString text = DB.ConnectString();
-    return vb::Mid(text, vb::InStr(vb::UCase(text), QStringLiteral("ZXDATA")) + 11, 4);
-}
+constexpr SwitchBox Switches[] = {{ST::bBatch, "Ch21"},
+                                  {ST::bQuality, "Ch22"},
+                                  {ST::bTrans, "Ch23"},
+                                  {ST::bAssmble, "Ch24"},
+                                  {ST::bSTcontrol, "Ch25"}};
+constexpr SwitchBox SalesIssues{ST::bSAcreat, "Ch27"};
 
 }  // namespace
 
-void Wizard::LoadStockParameters(db::HostDatabase& DB) {
-    ui::Main& main = WBAS::MainForm();
-    ui::MainControls& c = main.ui();
-    ParameterReader r(DB);
-    c.Ch14->setEnabled(true);
-    setCheck(main, c.Ch21, r.checkValue(ST::bBatch));
-    setCheck(main, c.Ch22, r.checkValue(ST::bQuality));
-    setCheck(main, c.Ch23, r.checkValue(ST::bTrans));
-    setCheck(main, c.Ch24, r.checkValue(ST::bAssmble));
-    setCheck(main, c.Ch25, r.checkValue(ST::bSTcontrol));
-    LoadStartMonth(DB, r, ST::dSTStartDate, c.Te26, 1, 0);
-    setCheck(main, c.Ch27, r.checkValue(ST::bSAcreat));
+void LoadStockParameters(const Subsystem& self, GroupContext& g) {
+    ParameterReader r(g.DB);
+    g.model.setEnabled(QStringLiteral("Ch14"), true);
+    for (const SwitchBox& s : Switches)
+        loadSwitch(r, g.model, s);
+    LoadStartMonth(self, r, g);
+    loadSwitch(r, g.model, SalesIssues);
 }
 
-void Wizard::SaveStockParameters(db::HostDatabase& DB) {
-    const ui::MainControls& c = WBAS::MainForm().ui();
-    writeSwitch(DB, ST::bBatch, c.Ch21);
-    writeSwitch(DB, ST::bQuality, c.Ch22);
-    writeSwitch(DB, ST::bTrans, c.Ch23);
-    writeSwitch(DB, ST::bAssmble, c.Ch24);
-    writeSwitch(DB, ST::bSTcontrol, c.Ch25);
+void SaveStockParameters(const Subsystem& self, GroupContext& g) {
+    db::HostDatabase& DB = g.DB;
+    for (const SwitchBox& s : Switches)
+        saveSwitch(DB, g.model, s);
 
-    writeText(DB, ST::dSTStartDate, startDateText(yearOfConnectString(DB), c.Te26->text()));
+    // This save has always read the year from ConnectString its own way.
+    const QString month = g.model.text(QString::fromLatin1(self.monthBox));
+    writeText(DB, self.startDate, startDateText(yearAfterZxdata(DB.ConnectString()), month));
 
     // Inventory accounting follows the new start month until it has closed
     // its opening period.
     if (singleValue(DB, IA::dIAStartDate).hasText() &&
-        !WBAS::IsPeriodClosed(DB, 0, QStringLiteral("ST"))) {
-        writeText(DB, IA::dIAStartDate, startDateText(yearOfConnectString(DB), c.Te26->text()));
+        !AccountQueries(DB).IsPeriodClosed(0, QString::fromLatin1(self.code))) {
+        writeText(DB, IA::dIAStartDate, startDateText(yearAfterZxdata(DB.ConnectString()), month));
     }
-    writeSwitch(DB, ST::bSAcreat, c.Ch27);
+    saveSwitch(DB, g.model, SalesIssues);
 }
 
 }  // namespace zx::wizard

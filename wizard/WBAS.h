@@ -1,45 +1,20 @@
 #pragma once
 
-// Module WBAS: the process-wide state that the entry, the parameter routines
-// and the window share. One thread (the host's) touches it; nothing is locked.
+// Module WBAS: the one window of the process. It outlives a run that is
+// refused or fails, so that the next run reuses it as it was; Finish and
+// Cancel unload it.
 
-#include <QString>
-
-#include <cstdint>
-
-namespace zx::db {
-class HostDatabase;
-}
-namespace zx::ui {
-class Main;
-}
 namespace zx::wizard {
-class IWizardObserver;
-}
+class RunHost;
+class WizardView;
+}  // namespace zx::wizard
 
 namespace zx::WBAS {
 
-// 0 while running; 3 after Cancel. The run's result when not 0.
-extern std::int32_t CancelCode;
-// 0, or the number of the subsystem whose start month must be derived:
-// 1 ST, 2 PU, 3 SA, 4 IA.
-extern std::int16_t StartCheckMode;
-
-// The one window instance, created on first use.
-ui::Main& MainForm();
-ui::Main* MainIfLoaded();
-// Hides the window and drops the instance; it is destroyed once control has
-// left its handlers (ReapUnloaded).
+// The window instance, made through `host` on first use.
+wizard::WizardView& MainForm(wizard::RunHost& host);
+wizard::WizardView* MainIfLoaded();
+// Destroys the instance; the next run makes a new one.
 void UnloadMain();
-void ReapUnloaded();
-
-// Every message box of the component goes through here, so that an
-// observing host records it instead of a user pressing OK.
-int MsgBox(const QString& prompt, int buttons, const QString& title);
-void SetObserver(wizard::IWizardObserver* observer);
-wizard::IWizardObserver* Observer();
-
-// Whether subsystem `sys` has closed `period` in GL_mEnd.
-bool IsPeriodClosed(db::HostDatabase& DB, std::uint8_t period, const QString& sys);
 
 }  // namespace zx::WBAS

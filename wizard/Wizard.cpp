@@ -1,103 +1,101 @@
 #include "Wizard.h"
 
+#include "AccountName.h"
+#include "AccountQueries.h"
+#include "SetupModel.h"
 #include "WBAS.h"
-#include "core/Error.h"
+#include "WizardView.h"
 #include "dbkit/HostDatabase.h"
 #include "dbkit/TransactionGuard.h"
 #include "vb/Vb.h"
-#include "window/Main.h"
-
-#include <QApplication>
 
 namespace zx::wizard {
 
 namespace {
 
-// The window needs a widget application; a host without one gets one.
-void ensureApplication() {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return;
-    if (QCoreApplication::instance())
-        throw Error(
-            QStringLiteral("the wizard needs a QApplication, but the host runs a plain %1")
-                .arg(QString::fromLatin1(QCoreApplication::instance()->metaObject()->className())));
-    static int argc = 1;
-    static char name[] = "zxwizard";
-    static char* argv[] = {name, nullptr};
-    new QApplication(argc, argv);  // lives as long as the process
-}
+// The window serves one call: whatever happens, it lets go of the host and
+// the account when the call ends.
+class Attachment {
+public:
+    Attachment(WizardView& window, const QString& sysCode, RunHost& host, AccountQueries& queries)
+        : m_window(window) {
+        m_window.attach(sysCode, host, &queries);
+    }
+    ~Attachment() { m_window.detach(); }
+    Attachment(const Attachment&) = delete;
+    Attachment& operator=(const Attachment&) = delete;
+
+private:
+    WizardView& m_window;
+};
 
 }  // namespace
 
-// The subsystem groups, matched exactly (case-sensitive); any other code
-// has the common parameters only.
-const Wizard::Group* Wizard::groupOf(const QString& cSys) {
-    static const Group groups[] = {
-        {"ST", &Wizard::LoadStockParameters, &Wizard::SaveStockParameters},
-        {"PU", &Wizard::LoadPurchaseParameters, &Wizard::SavePurchaseParameters},
-        {"SA", &Wizard::LoadSalesParameters, &Wizard::SaveSalesParameters},
-        {"IA", &Wizard::LoadInventoryAccountingParameters,
-         &Wizard::SaveInventoryAccountingParameters},
-    };
-    for (const Group& group : groups)
-        if (cSys == QLatin1String(group.code))
-            return &group;
-    return nullptr;
-}
-
-std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys) {
-    ensureApplication();
-    SaveFailure.clear();
-
-    // The account year and number sit in the database name ZXDATA_aaa_yyyy.
-    const QString connection = DB.Connection().ConnectionString();
-    const int p = vb::InStr(vb::UCase(connection), QStringLiteral("ZXDATA_"));
-    AccountYear = vb::Mid(connection, p + 11, 4);
-    if (vb::CompareOrdinal(QStringLiteral("1980"), AccountYear) > 0 ||
-        vb::CompareOrdinal(AccountYear, QStringLiteral("2050")) > 0) {
-        WBAS::MsgBox(QStringLiteral("打开的数据库有问题！（") + AccountYear + QStringLiteral("）"),
-                     64, QStringLiteral("建帐向导"));
+std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
+    m_saveFailure.clear();
+    m_run.AccountYear = yearAfterZxdataUnderscore(DB.Connection().ConnectionString());
+    if (vb::CompareOrdinal(QStringLiteral("1980"), m_run.AccountYear) > 0 ||
+        vb::CompareOrdinal(m_run.AccountYear, QStringLiteral("2050")) > 0) {
+        host.MsgBox(
+            QStringLiteral("打开的数据库有问题！（") + m_run.AccountYear + QStringLiteral("）"),
+            vbInformation, QStringLiteral("建帐向导"));
         return 2;
     }
-    AccountId = vb::Mid(DB.Connection().ConnectionString(), p + 7, 3);
+    m_run.AccountId = accountAfterZxdataUnderscore(DB.Connection().ConnectionString());
+    m_run.CancelCode = 0;
+    m_run.StartCheckMode = 0;
 
-    WBAS::CancelCode = 0;
-    WBAS::StartCheckMode = 0;
+    SetupModel model;
+    GroupContext group{DB, model, m_run};
+    const Subsystem* subsystem = subsystemOf(cSys);
+    try {
+        AccountQueries queries(DB);
+        WizardView& window = WBAS::MainForm(host);
+        const Attachment attached(window, cSys, host, queries);
 
-    WBAS::ReapUnloaded();
-    ui::Main& main = WBAS::MainForm();
-    main.SysCode = cSys;
-    main.HostDb = &DB;
+        LoadCommonParameters(group);
+        if (subsystem)
+            subsystem->load(*subsystem, group);
+        window.present(model, model.decided());
 
-    const Group* group = groupOf(cSys);
-    LoadCommonParameters(DB);
-    if (group)
-        (this->*group->load)(DB);
+        if (m_run.StartCheckMode != 0) {
+            const Subsystem& derived = *subsystemOfMode(m_run.StartCheckMode);
+            const StartPeriodVerdict start = queries.CheckStartPeriod(derived);
+            if (!start.message.isEmpty())
+                host.MsgBox(start.message, vbCritical, QString::fromUtf8(GuideTitle));
+            if (!start.month)
+                return 2;
+            const QString box = QString::fromLatin1(derived.monthBox);
+            model.setText(box, *start.month);
+            window.present(model, {box});
+        }
 
-    if (WBAS::StartCheckMode != 0 && !CheckStartPeriod(DB, WBAS::StartCheckMode))
-        return 2;
-
-    main.ShowModal();
-    WBAS::ReapUnloaded();
-    if (WBAS::CancelCode != 0)
-        return WBAS::CancelCode;
+        if (window.showModal() == WizardView::Ending::Cancelled)
+            m_run.CancelCode = 3;
+        else
+            window.collect(model);
+    } catch (...) {
+        // Whatever failed, a half-shown or half-loaded window is not kept.
+        WBAS::UnloadMain();
+        throw;
+    }
+    if (m_run.CancelCode != 0) {
+        WBAS::UnloadMain();
+        return m_run.CancelCode;
+    }
 
     db::TransactionGuard transaction(DB);
     try {
-        SaveCommonParameters(DB);
-        if (group)
-            (this->*group->save)(DB);
+        SaveCommonParameters(group);
+        if (subsystem)
+            subsystem->save(*subsystem, group);
         transaction.commit();
         WBAS::UnloadMain();
-        WBAS::ReapUnloaded();
         return 0;
     } catch (const std::exception& error) {
-        // The window stays loaded and hidden; a later run reuses it.
-        SaveFailure = QString::fromUtf8(error.what());
-        transaction.rollback();
-        return 1;
-    } catch (...) {
-        SaveFailure = QStringLiteral("unknown failure");
+        // No message: the host asks for the reason. The window stays loaded
+        // and hidden; a later run reuses it.
+        m_saveFailure = QString::fromUtf8(error.what());
         transaction.rollback();
         return 1;
     }

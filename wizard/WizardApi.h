@@ -36,7 +36,9 @@ protected:
     ~_Wizard() = default;
 };
 
-// The description of the last failed call on this object.
+// Why the last call on this object failed, or, when it returned result 1,
+// why its save was rolled back: one line, passwords masked. Empty after a
+// call that returned 0, 2 or 3.
 struct IErrorText : com::IUnknown {
     virtual com::HRESULT GetErrorText(QString* text) = 0;
 

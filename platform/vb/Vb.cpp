@@ -16,6 +16,7 @@ const QRegularExpression& numberForm() {
 
 }  // namespace
 
+// A number that does not convert (an exponent beyond range) is no number.
 std::optional<double> NumericValue(const QString& text) {
     if (!numberForm().match(text).hasMatch())
         return std::nullopt;

@@ -9,7 +9,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString text = fuzzText(data, size);
     using namespace zx::vb;
 
-    (void)NumericValue(text);
+    if (const auto number = NumericValue(text))
+        FUZZ_CHECK(!std::isnan(*number));
+
     const auto date = ParseDate(text);
     FUZZ_CHECK(IsDate(text) == date.has_value());
     if (date) {

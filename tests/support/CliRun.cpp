@@ -45,12 +45,22 @@ CliResult runCli(const QStringList& args, const QString& script,
     if (!script.isNull())
         fullArgs << QStringLiteral("--script") << QStringLiteral("-");
     process.start(QStringLiteral(ZXWIZARD_CLI), fullArgs);
-    process.waitForStarted();
+    CliResult result;
+    if (!process.waitForStarted()) {
+        result.stderrText = QStringLiteral("zxwizard did not start: ") + process.errorString();
+        return result;
+    }
     if (!script.isNull())
         process.write(script.toUtf8());
     process.closeWriteChannel();
-    process.waitForFinished(60000);
-    CliResult result;
+    if (!process.waitForFinished(60000)) {
+        // A hung run is a failure of its own, never an exit status.
+        process.kill();
+        process.waitForFinished();
+        result.exitCode = -3;
+        result.stderrText = QStringLiteral("zxwizard did not finish within 60 s");
+        return result;
+    }
     result.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -2;
     result.stdoutText = QString::fromUtf8(process.readAllStandardOutput());
     result.stderrText = QString::fromUtf8(process.readAllStandardError());

@@ -7,6 +7,7 @@
 #include <QStringList>
 
 struct CliResult {
+    // -1 the command did not start, -2 it crashed, -3 it hung and was killed.
     int exitCode = -1;
     QList<QJsonObject> events;
     QString stdoutText;

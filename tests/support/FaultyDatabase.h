@@ -13,6 +13,7 @@ public:
     // Counting starts at the first BeginTrans: the save's statements.
     int failAt = 0;  // 1-based statement of the save to fail; 0: none
     bool failCommit = false;
+    QString commitError = QStringLiteral("injected commit failure");
     int statementsInSave = 0;
     int beginCount = 0;
 
@@ -23,7 +24,7 @@ public:
     }
     void CommitTrans() override {
         if (failCommit)
-            throw zx::Error(QStringLiteral("injected commit failure"));
+            throw zx::Error(commitError);
         m_inner.CommitTrans();
     }
     void RollbackTrans() override { m_inner.RollbackTrans(); }

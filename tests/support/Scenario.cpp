@@ -45,6 +45,12 @@ void runScenario(const Scenario& sc) {
         runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", sc.sys}, sc.script);
     QVERIFY2(run.exitCode == sc.exit, qPrintable(describe(run)));
     QCOMPARE(run.messages(), sc.messages);
+    if (!sc.titles.isEmpty()) {
+        QStringList titles;
+        for (const QJsonObject& m : run.eventsOf(QStringLiteral("message")))
+            titles << m.value(QStringLiteral("title")).toString();
+        QCOMPARE(titles, sc.titles);
+    }
     if (sc.unchanged)
         QCOMPARE(account.dump(), before);
     if (!sc.errorContains.isEmpty())

@@ -34,6 +34,7 @@ struct Scenario {
     QString script = QStringLiteral("close");
     int exit = 0;
     QStringList messages;  // every message box, in order
+    QStringList titles;    // their titles, when the row names them
     QList<ParamCheck> params;
     QList<SqlCheck> sql;
     QList<ControlCheck> controls;

@@ -4,6 +4,8 @@
 #include "dbkit/QtSqlDatabase.h"
 
 #include <QFile>
+#include <QFileInfo>
+#include <QHash>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QSqlRecord>
@@ -44,6 +46,26 @@ void onMaintenanceDatabase(const QString& sql) {
     }
 }
 
+// A new account is made once per year and number, then copied: creating
+// one runs every statement of the schema.
+zx::host::CreatedAccount copyOfNewAccount(const QString& dir, const QString& account,
+                                          const QString& year) {
+    static QTemporaryDir templates;
+    static QHash<QString, zx::host::CreatedAccount> made;
+    const QString key = account + QLatin1Char('_') + year;
+    if (!made.contains(key))
+        made.insert(
+            key, zx::host::createAccount(templates.path() + QLatin1Char('/') + key, account, year));
+    const zx::host::CreatedAccount& original = made[key];
+    zx::host::CreatedAccount copy;
+    copy.accountFile = dir + QLatin1Char('/') + QFileInfo(original.accountFile).fileName();
+    copy.systemFile = dir + QLatin1Char('/') + QFileInfo(original.systemFile).fileName();
+    if (!QFile::copy(original.accountFile, copy.accountFile) ||
+        !QFile::copy(original.systemFile, copy.systemFile))
+        throw std::runtime_error("cannot copy the template account");
+    return copy;
+}
+
 QString cell(const QSqlQuery& rows, int i) {
     return rows.isNull(i) ? QStringLiteral("NULL")
                           : QLatin1Char('\'') + rows.value(i).toString() + QLatin1Char('\'');
@@ -63,13 +85,13 @@ TestAccount::TestAccount(const QString& year, const QString& account, const QStr
         m_serverDatabase = QStringLiteral("%1_t%2_%3").arg(name).arg(::getpid()).arg(g_counter);
         onMaintenanceDatabase(QStringLiteral("CREATE DATABASE \"%1\"").arg(m_serverDatabase));
         m_odbc = serverOdbc(m_serverDatabase);
-        zx::host::createOdbcAccount(m_odbc, account, year);
+        zx::host::createPostgreSqlAccount(m_odbc, account, year);
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QODBC"), m_connection);
         db.setDatabaseName(m_odbc);
         db.open();
         return;
     }
-    const auto created = zx::host::createAccount(m_dir.path(), account, year);
+    const auto created = copyOfNewAccount(m_dir.path(), account, year);
     m_path = created.accountFile;
     m_systemPath = created.systemFile;
     if (!fileName.isEmpty()) {

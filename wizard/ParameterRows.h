@@ -1,9 +1,9 @@
 #pragma once
 
-// The idioms every parameter group uses to read and write AccInformation:
-// one recordset per load with FindFirst per parameter, cValue falling back
-// to cDefault, the check-box rule, the two fixed switch statements and text
-// values placed between quotes.
+// The idioms every parameter group uses on AccInformation rows: one
+// recordset per load with FindFirst per parameter, cValue falling back to
+// cDefault, the check-box rule, the two fixed switch statements and text
+// values bound to their statement.
 
 #include "Parameters.h"
 #include "dbkit/HostDatabase.h"
@@ -14,15 +14,14 @@
 #include <memory>
 #include <optional>
 
-namespace zx::ui {
-class CheckBox;
-class Main;
-}  // namespace zx::ui
-
 namespace zx::wizard {
+
+class SetupModel;
 
 // "cSysID='AA' and cName='bStrsAuxUnit'"
 QString criterionOf(const Param& p);
+// "AA bStrsAuxUnit", for error texts.
+QString nameOf(const Param& p);
 
 class ParameterReader {
 public:
@@ -48,20 +47,23 @@ private:
     std::unique_ptr<db::HostRecordset> m_rs;
 };
 
-// Sets a box from code; its Click handler runs as for a user's click, and a
-// database failure in that handler is raised here.
-void setCheck(ui::Main& main, ui::CheckBox* box, int value);
+// A switch and the check box that shows it.
+struct SwitchBox {
+    Param param;
+    const char* box;
+};
+
+void loadSwitch(ParameterReader& r, SetupModel& model, const SwitchBox& s);
+// A box counts as ticked only when its value is exactly 1; greyed is FALSE.
+void saveSwitch(db::HostDatabase& DB, const SetupModel& model, const SwitchBox& s);
 
 // A foreign-currency business box: unticked and locked when the account
 // keeps no foreign-currency books (the stored flag alone, in any case),
-// otherwise loaded from `exchange`.
-void loadForeignCurrencyBox(ui::Main& main, ParameterReader& r, ui::CheckBox* box,
-                            const Param& exchange);
+// otherwise loaded from its switch.
+void loadForeignCurrencyBox(ParameterReader& r, SetupModel& model, const SwitchBox& exchange);
 
 // The two fixed statements of a switch: 'TRUE' when on, else 'FALSE'.
 void writeSwitch(db::HostDatabase& DB, const Param& p, bool on);
-// A box counts as ticked only when its value is exactly 1.
-void writeSwitch(db::HostDatabase& DB, const Param& p, const ui::CheckBox* box);
 // A text value, bound to the statement: it reaches the named row exactly.
 void writeText(db::HostDatabase& DB, const Param& p, const QString& text);
 

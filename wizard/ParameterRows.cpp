@@ -1,7 +1,7 @@
-#include "ParameterStore.h"
+#include "ParameterRows.h"
 
+#include "SetupModel.h"
 #include "vb/Vb.h"
-#include "window/Main.h"
 
 namespace zx::wizard {
 
@@ -11,18 +11,15 @@ QString latin(const char* text) {
     return QString::fromLatin1(text);
 }
 
-// The statement that sets a switch: 'TRUE' or 'FALSE' as fixed text.
-QString switchStatement(const Param& p, bool on) {
-    return QStringLiteral("Update AccInformation set cValue='") +
-           (on ? QStringLiteral("TRUE") : QStringLiteral("FALSE")) + QStringLiteral("' Where ") +
-           criterionOf(p);
-}
-
 }  // namespace
 
 QString criterionOf(const Param& p) {
     return QStringLiteral("cSysID='") + latin(p.sys) + QStringLiteral("' and cName='") +
            latin(p.name) + QLatin1Char('\'');
+}
+
+QString nameOf(const Param& p) {
+    return latin(p.sys) + QLatin1Char(' ') + latin(p.name);
 }
 
 ParameterReader::ParameterReader(db::HostDatabase& DB)
@@ -50,28 +47,28 @@ int ParameterReader::checkValue() const {
     return !v.isNull() && vb::UCase(v.variant().toString()) == QLatin1String("TRUE") ? 1 : 0;
 }
 
-void setCheck(ui::Main& main, ui::CheckBox* box, int value) {
-    box->setValue(value);
-    main.rethrowHandlerError();
+void loadSwitch(ParameterReader& r, SetupModel& model, const SwitchBox& s) {
+    model.setCheck(latin(s.box), r.checkValue(s.param));
 }
 
-void loadForeignCurrencyBox(ui::Main& main, ParameterReader& r, ui::CheckBox* box,
-                            const Param& exchange) {
+void saveSwitch(db::HostDatabase& DB, const SetupModel& model, const SwitchBox& s) {
+    writeSwitch(DB, s.param, model.ticked(latin(s.box)));
+}
+
+void loadForeignCurrencyBox(ParameterReader& r, SetupModel& model, const SwitchBox& exchange) {
     r.find(AA::bFrgnCurrencyacc);
     if (vb::UCase(r.cValue().textOrEmpty()) == QLatin1String("FALSE")) {
-        setCheck(main, box, 0);
-        box->setEnabled(false);
+        model.setCheck(latin(exchange.box), 0);
+        model.setEnabled(latin(exchange.box), false);
     } else {
-        setCheck(main, box, r.checkValue(exchange));
+        loadSwitch(r, model, exchange);
     }
 }
 
 void writeSwitch(db::HostDatabase& DB, const Param& p, bool on) {
-    DB.Execute(switchStatement(p, on));
-}
-
-void writeSwitch(db::HostDatabase& DB, const Param& p, const ui::CheckBox* box) {
-    writeSwitch(DB, p, box->value() == 1);
+    DB.Execute(QStringLiteral("Update AccInformation set cValue='") +
+               (on ? QStringLiteral("TRUE") : QStringLiteral("FALSE")) +
+               QStringLiteral("' Where ") + criterionOf(p));
 }
 
 void writeText(db::HostDatabase& DB, const Param& p, const QString& text) {

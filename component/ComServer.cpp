@@ -1,11 +1,8 @@
-// The in-process server: the Wizard COM object, its class factory and the
+// The in-process server: the class factory of the Wizard object and the
 // four exported entry points. They carry no wizard logic of their own.
 
-#include "WBAS.h"
-#include "Wizard.h"
-#include "WizardApi.h"
+#include "WizardObject.h"
 #include "com/ComRegistry.h"
-#include "core/Error.h"
 
 #include <QFileInfo>
 
@@ -14,76 +11,11 @@
 
 using namespace zx::com;
 
-namespace zx::wizard {
+namespace zx::component {
 
 namespace {
 
-std::atomic<long> g_liveObjects{0};
 std::atomic<long> g_serverLocks{0};
-
-class WizardObject final : public _Wizard, public IErrorText, public IWizardAutomation {
-public:
-    WizardObject() { ++g_liveObjects; }
-    ~WizardObject() { --g_liveObjects; }
-
-    HRESULT QueryInterface(const IID& iid, void** object) override {
-        if (!object)
-            return E_POINTER;
-        if (iid == IID_IUnknown || iid == IID__Wizard)
-            *object = static_cast<_Wizard*>(this);
-        else if (iid == IID_IErrorText)
-            *object = static_cast<IErrorText*>(this);
-        else if (iid == IID_IWizardAutomation)
-            *object = static_cast<IWizardAutomation*>(this);
-        else {
-            *object = nullptr;
-            return E_NOINTERFACE;
-        }
-        AddRef();
-        return S_OK;
-    }
-    std::uint32_t AddRef() override { return ++m_refs; }
-    std::uint32_t Release() override {
-        const std::uint32_t left = --m_refs;
-        if (left == 0)
-            delete this;
-        return left;
-    }
-
-    HRESULT Wizard(db::HostDatabase& DB, QString& cSys, std::int32_t* result) override {
-        if (!result)
-            return E_POINTER;
-        m_error.clear();
-        try {
-            *result = m_wizard.Run(DB, cSys);
-            if (*result == 1)
-                m_error = m_wizard.SaveFailure;
-            return S_OK;
-        } catch (const std::exception& error) {
-            m_error = QString::fromUtf8(error.what());
-        } catch (...) {
-            m_error = QStringLiteral("unknown failure");
-        }
-        return DISP_E_EXCEPTION;
-    }
-
-    HRESULT GetErrorText(QString* text) override {
-        if (!text)
-            return E_POINTER;
-        *text = m_error;
-        return S_OK;
-    }
-
-    HRESULT SetObserver(IWizardObserver* observer) override {
-        WBAS::SetObserver(observer);
-        return S_OK;
-    }
-
-private:
-    std::atomic<std::uint32_t> m_refs{1};
-    zx::wizard::Wizard m_wizard;
-    QString m_error;
-};
 
 class WizardFactory final : public IClassFactory {
 public:
@@ -130,7 +62,7 @@ QString thisLibraryPath() {
 
 }  // namespace
 
-}  // namespace zx::wizard
+}  // namespace zx::component
 
 extern "C" {
 
@@ -141,15 +73,17 @@ __attribute__((visibility("default"))) HRESULT DllGetClassObject(const CLSID& cl
     *object = nullptr;
     if (!(clsid == zx::wizard::CLSID_Wizard))
         return CLASS_E_CLASSNOTAVAILABLE;
-    return zx::wizard::g_factory.QueryInterface(iid, object);
+    return zx::component::g_factory.QueryInterface(iid, object);
 }
 
 __attribute__((visibility("default"))) HRESULT DllCanUnloadNow() {
-    return zx::wizard::g_liveObjects == 0 && zx::wizard::g_serverLocks == 0 ? S_OK : S_FALSE;
+    return zx::component::WizardObject::liveObjects() == 0 && zx::component::g_serverLocks == 0
+               ? S_OK
+               : S_FALSE;
 }
 
 __attribute__((visibility("default"))) HRESULT DllRegisterServer() {
-    const QString path = zx::wizard::thisLibraryPath();
+    const QString path = zx::component::thisLibraryPath();
     if (path.isEmpty())
         return SELFREG_E_CLASS;
     return ComRegistry().registerClass(QString::fromLatin1(zx::wizard::ProgId),

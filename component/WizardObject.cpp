@@ -1,0 +1,116 @@
+#include "WizardObject.h"
+
+#include "core/Error.h"
+#include "core/FakeArgv.h"
+#include "dbkit/ConnectionText.h"
+#include "window/Main.h"
+#include "window/MessageBox.h"
+
+#include <QApplication>
+
+namespace zx::component {
+
+namespace {
+
+std::atomic<long> g_liveObjects{0};
+
+// The window needs a widget application; a host without one gets one.
+void ensureApplication() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
+        return;
+    if (QCoreApplication::instance())
+        throw Error(
+            QStringLiteral("the wizard needs a QApplication, but the host runs a plain %1")
+                .arg(QString::fromLatin1(QCoreApplication::instance()->metaObject()->className())));
+    new QApplication(fakeArgc(), fakeArgv());  // lives as long as the process
+}
+
+// What a host is told of a failure: one line, no password.
+QString description(const QString& error) {
+    return db::maskedConnectionText(error).simplified();
+}
+
+}  // namespace
+
+WizardObject::WizardObject() {
+    ++g_liveObjects;
+}
+
+WizardObject::~WizardObject() {
+    --g_liveObjects;
+}
+
+long WizardObject::liveObjects() {
+    return g_liveObjects;
+}
+
+com::HRESULT WizardObject::QueryInterface(const com::IID& iid, void** object) {
+    if (!object)
+        return com::E_POINTER;
+    if (iid == com::IID_IUnknown || iid == wizard::IID__Wizard)
+        *object = static_cast<wizard::_Wizard*>(this);
+    else if (iid == wizard::IID_IErrorText)
+        *object = static_cast<wizard::IErrorText*>(this);
+    else if (iid == wizard::IID_IWizardAutomation)
+        *object = static_cast<wizard::IWizardAutomation*>(this);
+    else {
+        *object = nullptr;
+        return com::E_NOINTERFACE;
+    }
+    AddRef();
+    return com::S_OK;
+}
+
+std::uint32_t WizardObject::Release() {
+    const std::uint32_t left = --m_refs;
+    if (left == 0)
+        delete this;
+    return left;
+}
+
+com::HRESULT WizardObject::Wizard(db::HostDatabase& DB, QString& cSys, std::int32_t* result) {
+    if (!result)
+        return com::E_POINTER;
+    m_error.clear();
+    try {
+        ensureApplication();
+        *result = m_wizard.Run(DB, cSys, *this);
+        if (*result == 1)
+            m_error = description(m_wizard.saveFailure());
+        return com::S_OK;
+    } catch (const std::exception& error) {
+        m_error = description(QString::fromUtf8(error.what()));
+    } catch (...) {
+        m_error = QStringLiteral("unknown failure");
+    }
+    return com::DISP_E_EXCEPTION;
+}
+
+com::HRESULT WizardObject::GetErrorText(QString* text) {
+    if (!text)
+        return com::E_POINTER;
+    *text = m_error;
+    return com::S_OK;
+}
+
+com::HRESULT WizardObject::SetObserver(wizard::IWizardObserver* observer) {
+    m_observer = observer;
+    return com::S_OK;
+}
+
+int WizardObject::MsgBox(const QString& prompt, int buttons, const QString& title) {
+    if (m_observer)
+        return m_observer->message(prompt, title, buttons);
+    return ui::showMessageBox(prompt, buttons, title);
+}
+
+std::unique_ptr<wizard::WizardView> WizardObject::createWindow() {
+    return std::make_unique<ui::Main>();
+}
+
+void WizardObject::modalShown(wizard::WizardView& window) {
+    if (m_observer)
+        m_observer->modalShown(dynamic_cast<QDialog*>(&window));
+}
+
+}  // namespace zx::component
