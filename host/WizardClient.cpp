@@ -5,24 +5,26 @@
 #include "core/Error.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFileInfo>
 
 namespace zx::host {
 
 QString WizardClient::builtLibrary() {
-    // Beside the host in an installed layout; else where the build put it.
-    const QString beside =
-        QCoreApplication::applicationDirPath() + QStringLiteral("/libzxwizard.so");
-    if (QFileInfo::exists(beside))
-        return beside;
+    // Installed, the component lives in the library folder, at the same
+    // place relative to the command whatever the prefix; in a build tree,
+    // where the build put it.
+    const QString installed =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/" ZXWIZARD_INSTALLED_LIBRARY);
+    if (QFileInfo::exists(installed))
+        return QDir::cleanPath(installed);
     return QStringLiteral(ZXWIZARD_LIBRARY);
 }
 
 void WizardClient::ensureRegistered() {
     const QString progId = QString::fromLatin1(wizard::ProgId);
-    const com::ComRegistry registry;
-    const auto clsid = registry.clsidFromProgId(progId);
-    if (!clsid || !QFileInfo::exists(registry.libraryPath(*clsid))) {
+    const auto registered = com::ComRegistry::find(progId, nullptr);
+    if (!registered || !QFileInfo::exists(registered->library)) {
         QString error;
         if (com::Failed(com::ComRuntime::registerServer(builtLibrary(), &error)))
             throw Error(QStringLiteral("cannot register %1: %2").arg(progId, error));

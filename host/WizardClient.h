@@ -10,12 +10,12 @@ namespace zx::host {
 
 class WizardClient {
 public:
-    // Creates ZXWizard.Wizard. When the ProgID is not registered, or its
+    // Creates ZXWizard.Wizard. When no registry names the ProgID, or its
     // library is gone, the library this host was built with is registered
-    // first. Throws zx::Error.
+    // in the user's own registry first. Throws zx::Error.
     static WizardClient create();
-    // Registers the library this host was built with when the ProgID is not
-    // registered or its library is gone. Throws zx::Error.
+    // Registers the library this host was built with when no registry names
+    // the ProgID or its library is gone. Throws zx::Error.
     static void ensureRegistered();
 
     std::int32_t run(db::HostDatabase& database, const QString& subsystem);
@@ -23,7 +23,8 @@ public:
     QString saveFailure() const;
     void setObserver(wizard::IWizardObserver* observer);
 
-    // The component library this host was built with.
+    // The component library this host was built with: the installed one
+    // when the host is installed, else the one in its build tree.
     static QString builtLibrary();
 
 private:

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -22,8 +23,10 @@ class TestCom : public QObject {
 
 private Q_SLOTS:
     void initTestCase() {
-        // Whoever runs this, the user's own registry is never touched.
+        // Whoever runs this, the user's own registry is never touched, and
+        // no system registry counts.
         qputenv("ZXCOM_REGISTRY", m_home.filePath(QStringLiteral("registry.ini")).toLocal8Bit());
+        qputenv("XDG_CONFIG_DIRS", m_home.path().toLocal8Bit());
     }
 
     void guids() {
@@ -105,6 +108,56 @@ private Q_SLOTS:
         QCOMPARE(after.st_size, before.st_size);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("registry.ini")});
+    }
+
+    // A host reads the user's registry, then each system one in turn; a
+    // damaged registry before the one that names the class is an error.
+    void searchOrder_data() {
+        QTest::addColumn<QString>("user");    // a library, "other" for another ProgID, or none
+        QTest::addColumn<QString>("system");  // a library, "garbage", or none
+        QTest::addColumn<QString>("found");   // the library found, or a part of the error
+        const struct {
+            const char *name, *user, *system, *found;
+        } rows[] = {
+            {"user's first", "/u.so", "/s.so", "/u.so"},
+            {"system's", "", "/s.so", "/s.so"},
+            {"user's names another", "other", "/s.so", "/s.so"},
+            {"none", "", "", "not registered"},
+            {"damaged, not read", "/u.so", "garbage", "/u.so"},
+            {"damaged, read", "", "garbage", "cannot be read"},
+        };
+        for (const auto& row : rows)
+            QTest::newRow(row.name) << QString::fromUtf8(row.user) << QString::fromUtf8(row.system)
+                                    << QString::fromUtf8(row.found);
+    }
+    void searchOrder() {
+        QFETCH(QString, user);
+        QFETCH(QString, system);
+        QFETCH(QString, found);
+        QTemporaryDir dir;
+        qputenv("XDG_CONFIG_DIRS", QFile::encodeName(dir.filePath(QStringLiteral("none")) + ':' +
+                                                     dir.filePath(QStringLiteral("sys"))));
+        QFile::remove(ComRegistry::defaultPath());
+        const QString systemPath = dir.filePath(QStringLiteral("sys/zxcom/registry.ini"));
+        QCOMPARE(ComRegistry::searchPath().last(), systemPath);
+        const QString progId = QStringLiteral("A.B");
+        if (!user.isEmpty())
+            QVERIFY(ComRegistry().registerClass(user == "other" ? QStringLiteral("C.D") : progId,
+                                                zx::wizard::CLSID_Wizard,
+                                                user == "other" ? "/o.so" : user, nullptr));
+        if (system == "garbage") {
+            QVERIFY(QDir().mkpath(QFileInfo(systemPath).path()));
+            QFile file(systemPath);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write("garbage\n");
+        } else if (!system.isEmpty()) {
+            QVERIFY(ComRegistry(systemPath)
+                        .registerClass(progId, zx::wizard::CLSID_Wizard, system, nullptr));
+        }
+        QString error;
+        const auto registered = ComRegistry::find(progId, &error);
+        QCOMPARE(registered ? registered->library : error.contains(found) ? found : error, found);
+        qputenv("XDG_CONFIG_DIRS", m_home.path().toLocal8Bit());
     }
 
     void createByProgIdAndUnload() {

@@ -65,6 +65,35 @@ QString ComRegistry::defaultPath() {
     return config + QStringLiteral("/zxcom/registry.ini");
 }
 
+QStringList ComRegistry::searchPath() {
+    QStringList paths{defaultPath()};
+    QString dirs = qEnvironmentVariable("XDG_CONFIG_DIRS");
+    if (dirs.isEmpty())
+        dirs = QStringLiteral("/etc/xdg");
+    for (const QString& dir : dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts))
+        if (QDir::isAbsolutePath(dir))  // relative entries are ignored, as everywhere in XDG
+            paths << dir + QStringLiteral("/zxcom/registry.ini");
+    return paths;
+}
+
+std::optional<ComRegistry::Class> ComRegistry::find(const QString& progId, QString* error) {
+    const QStringList paths = searchPath();
+    for (const QString& path : paths) {
+        const ComRegistry registry(path);
+        QString unusable;
+        const auto clsid = registry.clsidFromProgId(progId, &unusable);
+        if (!unusable.isEmpty()) {
+            fail(error, unusable);
+            return std::nullopt;
+        }
+        if (clsid)
+            return Class{*clsid, registry.libraryPath(*clsid), path};
+    }
+    fail(error, QStringLiteral("%1 is not registered in %2")
+                    .arg(progId, paths.join(QLatin1String(" or "))));
+    return std::nullopt;
+}
+
 ComRegistry::ComRegistry(QString path) : m_path(std::move(path)) {}
 
 bool ComRegistry::usable(QString* error) const {

@@ -12,11 +12,29 @@ namespace zx::com {
 // INI file that is rewritten atomically on every change. A registry that is
 // not a regular file, or that has a line which is not a section, a setting
 // or a comment, is an error for every operation and is never rewritten.
+//
+// A host reads the user's own registry first, then the system's, where a
+// package registers what it installs: a user can point a ProgID at another
+// build without touching the system.
 class ComRegistry {
 public:
-    // $ZXCOM_REGISTRY, else $XDG_CONFIG_HOME/zxcom/registry.ini, else
-    // ~/.config/zxcom/registry.ini.
+    // The user's own: $ZXCOM_REGISTRY, else $XDG_CONFIG_HOME/zxcom/registry.ini,
+    // else ~/.config/zxcom/registry.ini.
     static QString defaultPath();
+    // The user's own, then zxcom/registry.ini in each folder of
+    // $XDG_CONFIG_DIRS (default /etc/xdg), in the order a host reads them.
+    static QStringList searchPath();
+
+    struct Class {
+        CLSID clsid;
+        QString library;   // empty when the registry names no library for it
+        QString registry;  // the registry that named the ProgID
+    };
+    // The class from the first registry on the search path that names
+    // progId. nullopt when none does (*error says where it looked), or when
+    // a registry read before the one that names it is not usable (*error
+    // says why): a damaged registry is never skipped.
+    static std::optional<Class> find(const QString& progId, QString* error);
 
     explicit ComRegistry(QString path = defaultPath());
 

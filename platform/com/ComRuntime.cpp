@@ -69,30 +69,22 @@ HRESULT ComRuntime::createInstance(const QString& progId, const IID& iid, void**
     if (!object)
         return E_POINTER;
     *object = nullptr;
-    const ComRegistry registry;
-    QString unusable;
-    const auto clsid = registry.clsidFromProgId(progId, &unusable);
-    if (!clsid) {
+    const auto registered = ComRegistry::find(progId, error);
+    if (!registered)
+        return REGDB_E_CLASSNOTREG;
+    if (registered->library.isEmpty()) {
         if (error)
-            *error = unusable.isEmpty()
-                         ? QStringLiteral("%1 is not registered in %2").arg(progId, registry.path())
-                         : unusable;
+            *error = QStringLiteral("%1 has no library in %2").arg(progId, registered->registry);
         return REGDB_E_CLASSNOTREG;
     }
-    const QString path = registry.libraryPath(*clsid);
-    if (path.isEmpty()) {
-        if (error)
-            *error = QStringLiteral("%1 has no library in %2").arg(progId, registry.path());
-        return REGDB_E_CLASSNOTREG;
-    }
-    void* handle = loadLibrary(path, error);
+    void* handle = loadLibrary(registered->library, error);
     if (!handle)
         return REGDB_E_CLASSNOTREG;
     auto getClassObject = entryPoint<DllGetClassObjectFn>(handle, "DllGetClassObject", error);
     if (!getClassObject)
         return E_FAIL;
     ComPtr<IClassFactory> factory;
-    HRESULT hr = getClassObject(*clsid, IID_IClassFactory, factory.outParam());
+    HRESULT hr = getClassObject(registered->clsid, IID_IClassFactory, factory.outParam());
     if (Failed(hr)) {
         if (error)
             *error = QStringLiteral("no class factory for %1: %2").arg(progId, describeHResult(hr));
