@@ -14,13 +14,15 @@ int registerCommand(const QStringList& args, bool unregister) {
     const QString command = unregister ? QStringLiteral("unregister") : QStringLiteral("register");
     QCommandLineParser parser;
     parser.setApplicationDescription(
-        unregister
-            ? QStringLiteral("Removes ZXWizard.Wizard from the class registry.")
-            : QStringLiteral("Registers ZXWizard.Wizard in the class registry ($ZXCOM_REGISTRY,\n"
-                             "else $XDG_CONFIG_HOME/zxcom/registry.ini)."));
+        unregister ? QStringLiteral("Removes ZXWizard.Wizard from the class registry.")
+                   : QStringLiteral(
+                         "Registers ZXWizard.Wizard in the user's class registry\n"
+                         "($ZXCOM_REGISTRY, else $XDG_CONFIG_HOME/zxcom/registry.ini), which\n"
+                         "hosts read before the system's (zxcom/registry.ini in $XDG_CONFIG_DIRS,\n"
+                         "default /etc/xdg)."));
     parser.addPositionalArgument(
         QStringLiteral("LIBRARY"),
-        QStringLiteral("The component library (default: the one built with "
+        QStringLiteral("The component library (default: the one installed, or built, with "
                        "this command)."),
         QStringLiteral("[LIBRARY]"));
     int exit = ExitOk;
