@@ -39,7 +39,9 @@ rpath=-Wl,-rpath,$(pkg-config --variable=libdir zxwizard)
 mkdir "$work/pkg-config"
 cc -Wall -Wextra -Werror -o "$work/pkg-config/host-c" "$source/examples/host.c" \
     $(pkg-config --cflags --libs zxwizard) "$rpath"
-c++ -std=c++20 -Wall -Wextra -Werror -o "$work/pkg-config/host-cpp" "$source/examples/host.cpp" \
+# Qt wants code that uses its classes position-independent: a copied
+# staticMetaObject would make qobject_cast fail.
+c++ -std=c++20 -fPIC -Wall -Wextra -Werror -o "$work/pkg-config/host-cpp" "$source/examples/host.cpp" \
     $(pkg-config --cflags --libs zxwizard-cxx Qt6Widgets) "$rpath"
 
 account=1
