@@ -24,13 +24,13 @@ complete_words() {  # the words of a command line, the last being completed
 commands=$("$zxwizard" --help | sed -n '/^Commands:/,/^$/p' | grep -oE '(^  |/ )[a-z-]+' |
     sed 's/^[ /]*//' | words)
 differ "commands in the manual page" "$commands" \
-    "$(grep -oE '^\.SS "zxwizard [a-z-]+|" "zxwizard [a-z-]+' "$manpage" | sed 's/.*zxwizard //' | words)"
+    "$(grep '^\.SS ' "$manpage" | grep -oE 'zxwizard [a-z-]+' | sed 's/zxwizard //' | words)"
 differ "commands completed" "$(echo "$commands --help" | words)" "$(complete_words zxwizard '')"
 
 for command in $commands; do
     options=$("$zxwizard" "$command" --help | grep -oE '^ +(-[a-z], )?--[a-z-]+' |
         grep -oE -- '--[a-z-]+' | grep -v -- '--help' | words || true)
-    section=$(awk -v c="$command" '/^\.S[SH] /{ on = index($0, "\"zxwizard " c " ") || index($0, "\"zxwizard " c "\"") } on' "$manpage")
+    section=$(awk -v c="$command" '/^\.S[SH] /{ on = index($0, "zxwizard " c " ") || index($0, "zxwizard " c "\"") } on' "$manpage")
     differ "options of $command in the manual page" "$options" \
         "$(echo "$section" | sed 's/\\-/-/g' | grep -oE -- '--[a-z-]+' | words || true)"
     differ "options of $command completed" "$(echo "$options --help" | words)" "$(complete_words zxwizard "$command" --)"
