@@ -564,17 +564,6 @@ private Q_SLOTS:
         QCOMPARE(runCli({"create-account", account.dir(), "--account", "2"}).exitCode, 1);
     }
 
-    void helpOnEveryCommand() {
-        if (TestAccount::onServer())
-            QSKIP("does not depend on the database");
-        for (const char* command : {"run", "show", "create-account", "register", "unregister",
-                                    "demo", "export", "apply"}) {
-            const CliResult help = runCli({command, "--help"});
-            QCOMPARE(help.exitCode, 0);
-            QVERIFY2(help.stdoutText.contains(QStringLiteral("zxwizard %1").arg(command)), command);
-        }
-    }
-
     void unreachableServer() {
         if (!TestAccount::onServer())
             QSKIP("needs the test server");

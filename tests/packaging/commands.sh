@@ -28,8 +28,9 @@ differ "commands in the manual page" "$commands" \
 differ "commands completed" "$(echo "$commands --help" | words)" "$(complete_words zxwizard '')"
 
 for command in $commands; do
-    options=$("$zxwizard" "$command" --help | grep -oE '^ +(-[a-z], )?--[a-z-]+' |
-        grep -oE -- '--[a-z-]+' | grep -v -- '--help' | words || true)
+    help=$("$zxwizard" "$command" --help) || { echo "$command --help: exit $?"; exit 1; }
+    options=$(echo "$help" | grep -oE '^ +(-[a-z], )?--[a-z-]+' | grep -oE -- '--[a-z-]+' |
+        grep -v -- '--help' | words || true)
     section=$(awk -v c="$command" '/^\.S[SH] /{ on = index($0, "zxwizard " c " ") || index($0, "zxwizard " c "\"") } on' "$manpage")
     differ "options of $command in the manual page" "$options" \
         "$(echo "$section" | sed 's/\\-/-/g' | grep -oE -- '--[a-z-]+' | words || true)"
