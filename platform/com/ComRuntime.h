@@ -8,9 +8,9 @@
 namespace zx::com {
 
 // The host side of the component boundary: finds a class by ProgID in the
-// registry, loads its library and asks the library's class factory for an
-// instance. A library stays loaded for the life of the process, as the
-// component's Qt types may be referenced until the end.
+// class registries (the user's own, then the system's), loads its library
+// and asks the library's class factory for an instance. A library stays loaded for the life of the
+// process, as the component's Qt types may be referenced until the end.
 class ComRuntime {
 public:
     static HRESULT createInstance(const QString& progId, const IID& iid, void** object,
