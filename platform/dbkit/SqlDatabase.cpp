@@ -76,7 +76,7 @@ void SqlDatabase::run(const QString& sql, const QString& sent, const QVariantLis
 }
 
 QString SqlDatabase::reason(const QSqlError& error) const {
-    return driverText(error);
+    return m_connection->failure(error);
 }
 
 std::unique_ptr<RowSource> SqlDatabase::rows(const QString& sql, const QString& sent,
