@@ -320,19 +320,6 @@ private Q_SLOTS:
             QCOMPARE(account.value("pragma integrity_check").toString(), QStringLiteral("ok"));
         }
     }
-
-    void longStoredPasswordSurvives() {
-        const QString password = QString::fromUtf8("口令'\\%_--;𝄞") + QString(20, QLatin1Char('x'));
-        runScenario(
-            {.name = "long password",
-             .setup = {setParam("SA", "bCredit", "TRUE"), setParam("SA", "cCreditPwd", password)},
-             .script = "click ComN\npaste Te43 4\nclick ComE",
-             .params = {{"SA", "cCreditPwd", password}}});
-        runScenario({.name = "typed past the limit",
-                     .script = "click ComN\nclick Ch49\ntype Te41 \"" +
-                               QString(25, QLatin1Char('p')) + "\"\npaste Te43 4\nclick ComE",
-                     .params = {{"SA", "cCreditPwd", QString(20, QLatin1Char('p'))}}});
-    }
 };
 
 QTEST_GUILESS_MAIN(TestReliability)
