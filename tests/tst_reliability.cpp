@@ -20,6 +20,7 @@
 #include <poll.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cmath>
 
 namespace {
 
@@ -179,7 +180,9 @@ private Q_SLOTS:
             QScopedPointer<QProcess> run(startRun(account, save.sys, save.script, pipe.setting()));
             QVERIFY(pipe.waitForPause(*run));
             pipe.resume();
-            QThread::usleep(random.bounded(save.untilResult * 2000));
+            // Log-uniform from 50 µs to twice the time to the result: as
+            // many early kills as late ones, however loaded the machine is.
+            QThread::usleep(ulong(50 * std::pow(save.untilResult * 40.0, random.generateDouble())));
             run->kill();
             run->waitForFinished();
             ended += run->exitStatus() == QProcess::NormalExit;
