@@ -86,8 +86,6 @@ Outcome run(const TestAccount& account, const QString& sys, Phase phase,
         QString code = sys;
         out.result = wizard.Run(*db, code, host);
         out.reason = wizard.saveFailure();
-        if (!host.messages.isEmpty())
-            out.reason += QStringLiteral(" (message: ") + host.messages.join('|') + ')';
     } catch (const zx::Error& error) {
         out.reason = error.message();
     }

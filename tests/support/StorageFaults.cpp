@@ -5,6 +5,7 @@
 
 #include <sqlite3.h>
 
+#include <bit>
 #include <map>
 
 namespace {
@@ -48,24 +49,10 @@ sqlite3_file* real(sqlite3_file* f) {
 }
 
 int errorOf(Call kind) {
-    switch (kind) {
-        case Read:
-            return SQLITE_IOERR_READ;
-        case Write:
-            return SQLITE_IOERR_WRITE;
-        case Sync:
-            return SQLITE_IOERR_FSYNC;
-        case Truncate:
-            return SQLITE_IOERR_TRUNCATE;
-        case Lock:
-            return SQLITE_IOERR_LOCK;
-        case FileSize:
-            return SQLITE_IOERR_FSTAT;
-        case Delete:
-            return SQLITE_IOERR_DELETE;
-        default:
-            return SQLITE_IOERR_ACCESS;
-    }
+    constexpr int Errors[] = {SQLITE_IOERR_READ,     SQLITE_IOERR_WRITE, SQLITE_IOERR_FSYNC,
+                              SQLITE_IOERR_TRUNCATE, SQLITE_IOERR_LOCK,  SQLITE_IOERR_FSTAT,
+                              SQLITE_IOERR_DELETE,   SQLITE_IOERR_ACCESS};
+    return Errors[std::countr_zero(unsigned(kind))];
 }
 
 // The error to return instead of making the call, or SQLITE_OK.
@@ -119,15 +106,17 @@ void losePower() {
     s.struck = true;
 }
 
+// The wrapped file's method, unless a fault of `kind` is due first.
+template <auto Method, Call kind, typename... Args>
+int forward(sqlite3_file* f, Args... args) {
+    if (const int rc = kind != 0 ? fault(kind) : SQLITE_OK)
+        return rc;
+    return (real(f)->pMethods->*Method)(real(f), args...);
+}
+
 int fileClose(sqlite3_file* f) {
     state().unsynced.remove(reinterpret_cast<File*>(f));
     return real(f)->pMethods->xClose(real(f));
-}
-
-int fileRead(sqlite3_file* f, void* buffer, int amount, sqlite3_int64 offset) {
-    if (const int rc = fault(Read))
-        return rc;
-    return real(f)->pMethods->xRead(real(f), buffer, amount, offset);
 }
 
 int fileWrite(sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 offset) {
@@ -137,57 +126,14 @@ int fileWrite(sqlite3_file* f, const void* buffer, int amount, sqlite3_int64 off
     return real(f)->pMethods->xWrite(real(f), buffer, amount, offset);
 }
 
-// A truncation is taken as lasting at once: SQLite's default journal mode
-// never shrinks a file in a save.
-int fileTruncate(sqlite3_file* f, sqlite3_int64 size) {
-    if (const int rc = fault(Truncate))
-        return rc;
-    return real(f)->pMethods->xTruncate(real(f), size);
-}
-
 int fileSync(sqlite3_file* f, int flags) {
     State& s = state();
     if (s.mode == State::LosingPower && ++s.count == s.at)
         losePower();
-    if (const int rc = fault(Sync))
-        return rc;
-    const int rc = real(f)->pMethods->xSync(real(f), flags);
+    const int rc = forward<&sqlite3_io_methods::xSync, Sync>(f, flags);
     if (rc == SQLITE_OK)
         s.unsynced.remove(reinterpret_cast<File*>(f));
     return rc;
-}
-
-int fileSize(sqlite3_file* f, sqlite3_int64* size) {
-    if (const int rc = fault(FileSize))
-        return rc;
-    return real(f)->pMethods->xFileSize(real(f), size);
-}
-
-int fileLock(sqlite3_file* f, int level) {
-    if (const int rc = fault(Lock))
-        return rc;
-    return real(f)->pMethods->xLock(real(f), level);
-}
-
-// Unlocking always works: a lost power releases every lock too.
-int fileUnlock(sqlite3_file* f, int level) {
-    return real(f)->pMethods->xUnlock(real(f), level);
-}
-
-int fileReserved(sqlite3_file* f, int* out) {
-    return real(f)->pMethods->xCheckReservedLock(real(f), out);
-}
-
-int fileControl(sqlite3_file* f, int op, void* arg) {
-    return real(f)->pMethods->xFileControl(real(f), op, arg);
-}
-
-int fileSectorSize(sqlite3_file* f) {
-    return real(f)->pMethods->xSectorSize(real(f));
-}
-
-int fileCharacteristics(sqlite3_file* f) {
-    return real(f)->pMethods->xDeviceCharacteristics(real(f));
 }
 
 int vfsOpen(sqlite3_vfs*, sqlite3_filename name, sqlite3_file* f, int flags, int* outFlags) {
@@ -236,10 +182,24 @@ void install() {
     s.vfs.xDelete = vfsDelete;
     s.vfs.xAccess = vfsAccess;
     // Version 1: no shared memory and no memory mapping, so every byte goes
-    // through xRead and xWrite.
-    s.methods = {1,           fileClose,      fileRead,           fileWrite,  fileTruncate,
-                 fileSync,    fileSize,       fileLock,           fileUnlock, fileReserved,
-                 fileControl, fileSectorSize, fileCharacteristics};
+    // through xRead and xWrite. A truncation is taken as lasting at once
+    // (SQLite's default journal mode never shrinks a file in a save), and
+    // unlocking always works (a lost power releases every lock too).
+    using M = sqlite3_io_methods;
+    constexpr Call Never = Call(0);
+    s.methods = {1,
+                 fileClose,
+                 forward<&M::xRead, Read>,
+                 fileWrite,
+                 forward<&M::xTruncate, Truncate>,
+                 fileSync,
+                 forward<&M::xFileSize, FileSize>,
+                 forward<&M::xLock, Lock>,
+                 forward<&M::xUnlock, Never>,
+                 forward<&M::xCheckReservedLock, Never>,
+                 forward<&M::xFileControl, Never>,
+                 forward<&M::xSectorSize, Never>,
+                 forward<&M::xDeviceCharacteristics, Never>};
     sqlite3_vfs_register(&s.vfs, 1);
 }
 
