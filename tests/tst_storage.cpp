@@ -17,6 +17,8 @@
 
 #include <sqlite3.h>
 
+#include <bit>
+
 namespace {
 
 enum Phase { Load, Save };
@@ -160,7 +162,10 @@ private Q_SLOTS:
                 QVERIFY2(out.result == 0 && out.dump == after, qPrintable(where));
                 break;
             }
-            ++g_tally[kind + QStringLiteral("injected")];
+            constexpr const char* Calls[] = {"read", "write",     "sync",   "truncate",
+                                             "lock", "file size", "delete", "access"};
+            ++g_tally[kind + QStringLiteral("injected, the call failing: ") +
+                      Calls[std::countr_zero(unsigned(StorageFaults::struck()))]];
             if (out.result == 0) {
                 QVERIFY2(out.dump == after, qPrintable(where));
                 ++g_tally[kind + QStringLiteral("recovered, saved (0)")];

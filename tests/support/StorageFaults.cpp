@@ -33,7 +33,8 @@ struct State {
     enum { Off, Failing, LosingPower, PowerLost } mode = Off;
     unsigned kinds = 0;
     int at = 0, code = 0, count = 0;
-    bool struck = false, torn = false;
+    Call struck = Call(0);  // the call that failed, or Sync when the power went
+    bool torn = false;
     QRandomGenerator random;
     QHash<File*, Unsynced> unsynced;
     QStringList opened;
@@ -62,7 +63,7 @@ int fault(Call kind) {
         return errorOf(kind);
     if (s.mode != State::Failing || !(s.kinds & kind) || ++s.count != s.at)
         return SQLITE_OK;
-    s.struck = true;
+    s.struck = kind;
     return s.code ? s.code : errorOf(kind);
 }
 
@@ -103,7 +104,7 @@ void losePower() {
     }
     s.unsynced.clear();
     s.mode = State::PowerLost;
-    s.struck = true;
+    s.struck = Sync;
 }
 
 // The wrapped file's method, unless a fault of `kind` is due first.
@@ -210,7 +211,7 @@ void failCall(int n, unsigned kinds, int code) {
     s.at = n;
     s.code = code;
     s.count = 0;
-    s.struck = false;
+    s.struck = Call(0);
 }
 
 void losePowerAtSync(int k, unsigned seed, bool torn) {
@@ -231,7 +232,7 @@ int counted() {
     return state().count;
 }
 
-bool struck() {
+Call struck() {
     return state().struck;
 }
 

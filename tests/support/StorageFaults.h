@@ -37,7 +37,8 @@ void losePowerAtSync(int k, unsigned seed, bool torn);
 void disarm();
 
 int counted();
-bool struck();
+// The kind of call that failed, 0 when none did.
+Call struck();
 QStringList openedFiles();
 
 }  // namespace StorageFaults
