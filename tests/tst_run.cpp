@@ -176,14 +176,6 @@ QList<Scenario> scenarios() {
               .script = "click ComN\nclick Ch49\ntype Te41 pw\nclick Ch410\nclick ComE",
               .exit = 3,
               .messages = {"必须录入最低售价控制口令"}});
-    s.append({.name = "passwords stored as typed",
-              .script = "click ComN\nclick Ch49\ntype Te41 \"it's\"\nclick Ch410\npaste Te42 "
-                        "\"a''b\\\\%\u53e3\"\n"
-                        "paste Te43 2\nclick ComE",
-              .params = {{"SA", "bCredit", "TRUE"},
-                         {"SA", "cCreditPwd", "it's"},
-                         {"SA", "bLowPrice", "TRUE"},
-                         {"SA", "cLowPricePwd", QString::fromUtf8("a''b\\%口")}}});
 
     // The department check of accounting by department.
     const QStringList conflict = {
@@ -575,26 +567,6 @@ private Q_SLOTS:
         QCOMPARE(run.exitCode, 4);
         QCOMPARE(run.stderrText.trimmed().count('\n'), 0);
         QVERIFY(!run.stderrText.contains("s3cret") && !run.stdoutText.contains("s3cret"));
-    }
-
-    // The server drops the connection in the middle of the save: the run
-    // returns 1 and the server has kept nothing of it.
-    void connectionLostDuringTheSave() {
-        if (!TestAccount::onServer())
-            QSKIP("needs the test server");
-        TestAccount account;
-        account.exec(
-            "CREATE FUNCTION zx_hang_up() RETURNS trigger AS $$ BEGIN "
-            "PERFORM pg_terminate_backend(pg_backend_pid()); RETURN NEW; END $$ LANGUAGE plpgsql");
-        account.exec(
-            "CREATE TRIGGER zx_hang_up BEFORE UPDATE ON GL_mend FOR EACH ROW EXECUTE FUNCTION "
-            "zx_hang_up()");
-        const QString before = account.dump();
-        const CliResult run =
-            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
-                   "click ComN\nclick Ch43\npaste Te43 3\nclick ComE");
-        QCOMPARE(run.exitCode, 1);
-        QCOMPARE(account.dump(), before);
     }
 
     void showListsRows() {

@@ -132,13 +132,13 @@ QString OdbcDatabase::sent(const QString& sql) const {
 void OdbcDatabase::beginTransaction() {
     if (!connection()->db().transaction())
         throw Error(QStringLiteral("cannot begin a transaction: %1")
-                        .arg(driverText(connection()->db().lastError())));
+                        .arg(connection()->failure(connection()->db().lastError())));
 }
 
 void OdbcDatabase::commitTransaction() {
     if (!connection()->db().commit())  // its return, not lastError(), tells
-        throw Error(
-            QStringLiteral("commit failed: %1").arg(driverText(connection()->db().lastError())));
+        throw Error(QStringLiteral("commit failed: %1")
+                        .arg(connection()->failure(connection()->db().lastError())));
 }
 
 void OdbcDatabase::rollbackTransaction() {

@@ -13,7 +13,7 @@ QueryRows::QueryRows(std::shared_ptr<SqlConnection> connection, const QString& s
     : m_connection(std::move(connection)), m_query(m_connection->db()), m_sql(sql) {
     m_query.setForwardOnly(true);
     if (!execBound(m_query, sent, params))
-        failSql(sql, driverText(m_query.lastError()));
+        failSql(sql, m_connection->failure(m_query.lastError()));
     const QSqlRecord record = m_query.record();
     for (int i = 0; i < record.count(); ++i) {
         m_columns << record.fieldName(i);
@@ -26,7 +26,7 @@ bool QueryRows::next(std::vector<Value>& row) {
         return false;
     if (!m_query.next()) {
         if (m_query.lastError().isValid())
-            failSql(m_sql, driverText(m_query.lastError()));
+            failSql(m_sql, m_connection->failure(m_query.lastError()));
         m_query.finish();
         return false;
     }

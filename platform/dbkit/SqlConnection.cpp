@@ -3,8 +3,13 @@
 #include "core/Error.h"
 
 #include <QAtomicInteger>
+#include <QRegularExpression>
+#include <QSqlDriver>
 #include <QSqlError>
 #include <QSqlQuery>
+
+#include <sql.h>
+#include <sqlext.h>
 
 namespace zx::db {
 
@@ -25,6 +30,33 @@ QString driverText(const QSqlError& error) {
     if (text.isEmpty())
         text = error.driverText().simplified();
     return text.isEmpty() ? QStringLiteral("unknown error") : text;
+}
+
+namespace {
+
+// Whether an ODBC driver has found the connection to its server dead.
+bool odbcConnectionDead(const QSqlDatabase& db) {
+    const QVariant handle = db.driver()->handle();
+    if (db.driverName() != QLatin1String("QODBC") ||
+        handle.metaType() != QMetaType::fromType<SQLHANDLE>())
+        return false;
+    const SQLHANDLE connection = *static_cast<const SQLHANDLE*>(handle.constData());
+    SQLUINTEGER dead = SQL_CD_FALSE;
+    return connection &&
+           SQL_SUCCEEDED(
+               SQLGetConnectAttr(connection, SQL_ATTR_CONNECTION_DEAD, &dead, 0, nullptr)) &&
+           dead == SQL_CD_TRUE;
+}
+
+}  // namespace
+
+QString SqlConnection::failure(const QSqlError& error) const {
+    const QString text = driverText(error);
+    static const QRegularExpression saysSo(QStringLiteral("connection.* lost"),
+                                           QRegularExpression::CaseInsensitiveOption);
+    if (text.contains(saysSo) || !odbcConnectionDead(m_db))
+        return text;
+    return text + QStringLiteral("; the connection to the server has been lost");
 }
 
 bool execBound(QSqlQuery& query, const QString& sent, const QVariantList& params) {

@@ -20,6 +20,10 @@ public:
     SqlConnection& operator=(const SqlConnection&) = delete;
 
     QSqlDatabase& db() { return m_db; }
+    // Why a statement failed: the driver's words, and that the connection
+    // is gone when the driver says so but its message may not (a driver
+    // words a failure by what it was doing, "internal SAVEPOINT failed").
+    QString failure(const QSqlError& error) const;
 
 private:
     QString m_name;

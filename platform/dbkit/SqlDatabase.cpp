@@ -3,6 +3,7 @@
 #include "ConnectionText.h"
 #include "KeyedScan.h"
 #include "LazyRecordset.h"
+#include "PauseInsideSave.h"
 #include "QueryRows.h"
 #include "SqlConnection.h"
 #include "core/Error.h"
@@ -27,12 +28,13 @@ void SqlDatabase::BeginTrans() {
     beforeStatement();
     beginTransaction();
     m_inTransaction = true;
+    m_statementsInTransaction = 0;
 }
 
 void SqlDatabase::CommitTrans() {
     if (!m_inTransaction)
         throw Error(QStringLiteral("CommitTrans without BeginTrans"));
-    beforeStatement();
+    statementStarts();
     commitTransaction();  // a commit that failed leaves the transaction to roll back
     m_inTransaction = false;
 }
@@ -46,17 +48,23 @@ void SqlDatabase::RollbackTrans() {
 }
 
 void SqlDatabase::Execute(const QString& sql, const QVariantList& params) {
-    beforeStatement();
+    statementStarts();
     run(sql, sent(sql), params);
 }
 
 std::unique_ptr<HostRecordset> SqlDatabase::OpenRecordset(const QString& sql, std::optional<int>,
                                                           const QVariantList& params) {
-    beforeStatement();
+    statementStarts();
     const QString text = sent(sql);
     auto scan = rows(sql, text, params);
     auto keyed = params.isEmpty() ? keyedScan(text, *scan) : nullptr;
     return std::make_unique<LazyRecordset>(std::move(scan), sql, std::move(keyed));
+}
+
+void SqlDatabase::statementStarts() {
+    if (m_inTransaction)
+        pauseInsideSave(++m_statementsInTransaction);
+    beforeStatement();
 }
 
 void SqlDatabase::run(const QString& sql, const QString& sent, const QVariantList& params) {
@@ -68,7 +76,7 @@ void SqlDatabase::run(const QString& sql, const QString& sent, const QVariantLis
 }
 
 QString SqlDatabase::reason(const QSqlError& error) const {
-    return driverText(error);
+    return m_connection->failure(error);
 }
 
 std::unique_ptr<RowSource> SqlDatabase::rows(const QString& sql, const QString& sent,

@@ -55,10 +55,12 @@ protected:
 
 private:
     QString ConnectionString() const override { return m_text; }
+    void statementStarts();
 
     std::shared_ptr<SqlConnection> m_connection;
     QString m_text;
     bool m_inTransaction = false;
+    int m_statementsInTransaction = 0;
 };
 
 }  // namespace zx::db

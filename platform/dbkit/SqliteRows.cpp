@@ -23,6 +23,11 @@ QString sqliteReason(int code, const QString& message) {
     if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
         return message +
                QStringLiteral(": another connection held it longer than the busy timeout");
+    // Some failures are worded by what SQLite was doing ("unable to open
+    // database"): the fault itself (a disk I/O error, a full disk) is named too.
+    const QString fault = QString::fromUtf8(sqlite3_errstr(code));
+    if (code != SQLITE_OK && code != SQLITE_ERROR && !message.contains(fault))
+        return message + QStringLiteral(" (") + fault + QLatin1Char(')');
     return message;
 }
 

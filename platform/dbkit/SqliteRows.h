@@ -37,7 +37,8 @@ private:
     QList<bool> m_text;
 };
 
-// SQLite's message for a failure, with what a lock means for the caller.
+// SQLite's message for a failure, naming the fault it came from, with what a
+// lock means for the caller.
 QString sqliteReason(int code, const QString& message);
 
 }  // namespace zx::db

@@ -1,10 +1,13 @@
 #pragma once
 
-// A HostDatabase that passes everything to a real one, counts the calls and
-// can be told to fail the k-th Execute / OpenRecordset, or CommitTrans.
+// A HostDatabase that passes everything to a real one, counts the
+// statements of the save and can fail the k-th of them (the commit counts
+// last): by throwing, or by what `strike` does to the database just before.
 
 #include "core/Error.h"
 #include "dbkit/HostDatabase.h"
+
+#include <functional>
 
 class FaultyDatabase : public zx::db::HostDatabase {
 public:
@@ -12,6 +15,7 @@ public:
 
     // Counting starts at the first BeginTrans: the save's statements.
     int failAt = 0;  // 1-based statement of the save to fail; 0: none
+    std::function<void()> strike;
     bool failCommit = false;
     QString commitError = QStringLiteral("injected commit failure");
     int statementsInSave = 0;
@@ -23,6 +27,7 @@ public:
         m_inner.BeginTrans();
     }
     void CommitTrans() override {
+        step();
         if (failCommit)
             throw zx::Error(commitError);
         m_inner.CommitTrans();
@@ -45,8 +50,11 @@ private:
     void step() {
         if (!m_inSave)
             return;
-        if (++statementsInSave == failAt)
+        if (++statementsInSave != failAt)
+            return;
+        if (!strike)
             throw zx::Error(QStringLiteral("injected failure at statement %1").arg(failAt));
+        strike();
     }
 
     zx::db::HostDatabase& m_inner;

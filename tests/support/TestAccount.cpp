@@ -99,10 +99,17 @@ TestAccount::TestAccount(const QString& year, const QString& account, const QStr
         QFile::rename(m_path, renamed);
         m_path = renamed;
     }
-    QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection);
-    db.setDatabaseName(m_path);
-    db.open();
-    QSqlQuery attach(db);
+    QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_connection).setDatabaseName(m_path);
+    reopen();
+}
+
+void TestAccount::reopen() const {
+    QSqlDatabase database = db();
+    database.close();
+    database.open();
+    if (onServer())
+        return;
+    QSqlQuery attach(database);
     check(attach.exec(QStringLiteral("ATTACH DATABASE '%1' AS zxsystem").arg(m_systemPath)), attach,
           "attach");
 }

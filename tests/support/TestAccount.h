@@ -37,6 +37,8 @@ public:
     QVariant param(const QString& sys, const QString& name) const;
     void setParam(const QString& sys, const QString& name, const QVariant& value) const;
 
+    // A new connection for the checks, as another program would open one.
+    void reopen() const;
     // Every row of every table of the account and its system tables.
     QString dump() const;
 
