@@ -28,16 +28,23 @@ KeyedScan::KeyedScan(QString table, const RowSource& scan, Dialect dialect, Run 
         m_text << scan.isTextColumn(i);
 }
 
-std::shared_ptr<KeyedScan> KeyedScan::of(const QString& sent, const RowSource& scan,
-                                         Dialect dialect, Run run) {
+std::optional<QString> KeyedScan::tableOf(const QString& sent) {
     static const QRegularExpression wholeTable(
         QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+([A-Za-z_][A-Za-z0-9_]*)\\s*;?\\s*$"),
         QRegularExpression::CaseInsensitiveOption);
     const auto match = wholeTable.match(sent);
     if (!match.hasMatch())
+        return std::nullopt;
+    return match.captured(1);
+}
+
+std::shared_ptr<KeyedScan> KeyedScan::of(const QString& sent, const RowSource& scan,
+                                         Dialect dialect, Run run) {
+    const auto table = tableOf(sent);
+    if (!table)
         return nullptr;
     return std::shared_ptr<KeyedScan>(
-        new KeyedScan(match.captured(1), scan, std::move(dialect), std::move(run)));
+        new KeyedScan(*table, scan, std::move(dialect), std::move(run)));
 }
 
 std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vector<int>& columns,
@@ -89,9 +96,14 @@ std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vecto
 }
 
 std::unique_ptr<RowSource> KeyedScan::following(const Value& position) const {
-    return m_run(QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")
-                     .arg(m_table, m_dialect.after, m_dialect.position),
-                 {position.variant()});
+    return rowsAfter(m_table, m_dialect, m_run, position);
+}
+
+std::unique_ptr<RowSource> KeyedScan::rowsAfter(const QString& table, const Dialect& dialect,
+                                                const Run& run, const Value& position) {
+    return run(QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")
+                   .arg(table, dialect.after, dialect.position),
+               {position.variant()});
 }
 
 }  // namespace zx::db
