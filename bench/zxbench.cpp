@@ -16,6 +16,8 @@
 #include <QThread>
 
 #include <sqlite3.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -42,6 +44,9 @@ QJsonObject previousResults(const QString& path) {
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR"))
+        qputenv("XDG_RUNTIME_DIR",
+                QDir::tempPath().toLocal8Bit() + "/runtime-" + QByteArray::number(getuid()));
     QApplication app(argc, argv);
     std::setvbuf(stdout, nullptr, _IOLBF, 0);
     const QStringList args = QCoreApplication::arguments().mid(1);
@@ -56,7 +61,8 @@ int main(int argc, char** argv) {
     for (const QString& name : picked)
         if (std::none_of(std::begin(figures), std::end(figures),
                          [&](const auto& f) { return name == QLatin1String(f.first); })) {
-            std::fprintf(stderr, "zxbench: no figure \"%s\" (guard, run, load, departments, apply)\n",
+            std::fprintf(stderr,
+                         "zxbench: no figure \"%s\" (guard, run, load, departments, apply)\n",
                          qPrintable(name));
             return 64;
         }
