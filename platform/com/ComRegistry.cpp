@@ -110,13 +110,20 @@ bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid, QSt
 }
 
 std::optional<CLSID> ComRegistry::clsidFromProgId(const QString& progId, QString* error) const {
+    const auto server = serverOf(progId, error);
+    return server ? std::optional<CLSID>(server->clsid) : std::nullopt;
+}
+
+std::optional<ComRegistry::Server> ComRegistry::serverOf(const QString& progId,
+                                                         QString* error) const {
     if (!usable(error) || !QFileInfo::exists(m_path))
         return std::nullopt;
     const QSettings settings(m_path, QSettings::IniFormat);
-    CLSID clsid;
-    if (!GUID::fromString(settings.value(progIdKey(progId)).toString(), &clsid))
+    Server server;
+    if (!GUID::fromString(settings.value(progIdKey(progId)).toString(), &server.clsid))
         return std::nullopt;
-    return clsid;
+    server.libraryPath = settings.value(serverKey(server.clsid)).toString();
+    return server;
 }
 
 QString ComRegistry::libraryPath(const CLSID& clsid, QString* error) const {

@@ -71,15 +71,16 @@ HRESULT ComRuntime::createInstance(const QString& progId, const IID& iid, void**
     *object = nullptr;
     const ComRegistry registry;
     QString unusable;
-    const auto clsid = registry.clsidFromProgId(progId, &unusable);
-    if (!clsid) {
+    const auto server = registry.serverOf(progId, &unusable);
+    if (!server) {
         if (error)
             *error = unusable.isEmpty()
                          ? QStringLiteral("%1 is not registered in %2").arg(progId, registry.path())
                          : unusable;
         return REGDB_E_CLASSNOTREG;
     }
-    const QString path = registry.libraryPath(*clsid);
+    const CLSID& clsid = server->clsid;
+    const QString& path = server->libraryPath;
     if (path.isEmpty()) {
         if (error)
             *error = QStringLiteral("%1 has no library in %2").arg(progId, registry.path());
@@ -92,7 +93,7 @@ HRESULT ComRuntime::createInstance(const QString& progId, const IID& iid, void**
     if (!getClassObject)
         return E_FAIL;
     ComPtr<IClassFactory> factory;
-    HRESULT hr = getClassObject(*clsid, IID_IClassFactory, factory.outParam());
+    HRESULT hr = getClassObject(clsid, IID_IClassFactory, factory.outParam());
     if (Failed(hr)) {
         if (error)
             *error = QStringLiteral("no class factory for %1: %2").arg(progId, describeHResult(hr));
