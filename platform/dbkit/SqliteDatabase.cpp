@@ -7,6 +7,7 @@
 #include "SqlText.h"
 #include "SqliteLibrary.h"
 #include "SqliteRows.h"
+#include "SqliteStatements.h"
 #include "core/Error.h"
 
 #include <QFileInfo>
@@ -30,10 +31,11 @@ const QString SystemDatabase = QStringLiteral("System Database");
 const QString BusyTimeout = QStringLiteral("Busy Timeout");
 
 std::unique_ptr<RowSource> sqliteRows(const std::shared_ptr<SqlConnection>& connection,
-                                      sqlite3* handle, const QString& sql, const QString& sent,
+                                      const std::shared_ptr<SqliteStatements>& statements,
+                                      const QString& sql, const QString& sent,
                                       const QVariantList& params) {
-    if (handle)
-        return std::make_unique<SqliteRows>(connection, handle, sql, sent, params);
+    if (statements)
+        return std::make_unique<SqliteRows>(statements, sql, sent, params);
     return std::make_unique<QueryRows>(connection, sql, sent, params);
 }
 
@@ -119,6 +121,8 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text)
     if (!db.open())
         throw Error(QStringLiteral("cannot open %1: %2").arg(path, driverText(db.lastError())));
     m_handle = sqliteHandle(db);
+    if (m_handle)
+        m_statements = std::make_shared<SqliteStatements>(connection(), m_handle);
     // The reason a statement failed, empty when it ran.
     auto failure = [&](const QString& sql, const QVariantList& params = {}) {
         QSqlQuery query(db);
@@ -190,13 +194,13 @@ QString SqliteDatabase::reason(const QSqlError& error) const {
 
 std::unique_ptr<RowSource> SqliteDatabase::rows(const QString& sql, const QString& sent,
                                                 const QVariantList& params) {
-    return sqliteRows(connection(), m_handle, sql, sent, params);
+    return sqliteRows(connection(), m_statements, sql, sent, params);
 }
 
 std::shared_ptr<KeyedScan> SqliteDatabase::keyedScan(const QString& sent, const RowSource& scan) {
-    KeyedScan::Run run = [connection = connection(), handle = m_handle](
+    KeyedScan::Run run = [connection = connection(), statements = m_statements](
                              const QString& sql, const QVariantList& params) {
-        return sqliteRows(connection, handle, sql, sql, params);
+        return sqliteRows(connection, statements, sql, sql, params);
     };
     return KeyedScan::of(sent, scan, dialect(run), run);
 }

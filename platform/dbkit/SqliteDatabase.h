@@ -7,6 +7,7 @@ struct sqlite3;
 namespace zx::db {
 
 class ConnectionText;
+class SqliteStatements;
 
 // An account in an SQLite file, its system database attached read-only as
 // schema zxsystem (the wizard only reads it, and a save then locks and
@@ -30,7 +31,8 @@ protected:
     std::shared_ptr<KeyedScan> keyedScan(const QString& sent, const RowSource& scan) override;
 
 private:
-    sqlite3* m_handle = nullptr;  // null: Qt's driver uses another SQLite
+    sqlite3* m_handle = nullptr;                     // null: Qt's driver uses another SQLite
+    std::shared_ptr<SqliteStatements> m_statements;  // with the handle
     QString m_system = QStringLiteral("zxsystem");
 };
 
