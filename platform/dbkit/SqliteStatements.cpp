@@ -9,7 +9,7 @@ namespace zx::db {
 namespace {
 
 // More than the loads use; few enough that keeping them costs little.
-constexpr size_t MaxKept = 32;
+constexpr size_t MaxKept = 16;
 
 }  // namespace
 
