@@ -2,7 +2,9 @@
 
 #include "Criterion.h"
 
-#include <QRegularExpression>
+#include "core/Ascii.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace zx::db {
 
@@ -28,14 +30,38 @@ KeyedScan::KeyedScan(QString table, const RowSource& scan, Dialect dialect, Run 
         m_text << scan.isTextColumn(i);
 }
 
+// "select * from <table>": the words in any case, blanks between them and
+// around, and a ';' at the end.
 std::optional<QString> KeyedScan::tableOf(const QString& sent) {
-    static const QRegularExpression wholeTable(
-        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+([A-Za-z_][A-Za-z0-9_]*)\\s*;?\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto match = wholeTable.match(sent);
-    if (!match.hasMatch())
+    const QStringView text(sent);
+    qsizetype at = 0;
+    const auto blanks = [&] {
+        const qsizetype from = at;
+        while (at < text.size() && ascii::isBlank(text[at]))
+            ++at;
+        return at > from;
+    };
+    const auto word = [&](QLatin1StringView expected) {
+        if (!text.mid(at).startsWith(expected, Qt::CaseInsensitive))
+            return false;
+        at += expected.size();
+        return true;
+    };
+    blanks();
+    if (!word("select"_L1) || !blanks() || !word("*"_L1) || !blanks() || !word("from"_L1) ||
+        !blanks() || at == text.size() || !(ascii::isLetter(text[at]) || text[at] == u'_'))
         return std::nullopt;
-    return match.captured(1);
+    const qsizetype name = at;
+    while (at < text.size() && ascii::isWordChar(text[at]))
+        ++at;
+    const qsizetype nameEnd = at;
+    blanks();
+    if (at < text.size() && text[at] == u';')
+        ++at;
+    blanks();
+    if (at != text.size())
+        return std::nullopt;
+    return sent.mid(name, nameEnd - name);
 }
 
 std::shared_ptr<KeyedScan> KeyedScan::of(const QString& sent, const RowSource& scan,

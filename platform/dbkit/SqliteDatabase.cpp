@@ -8,15 +8,17 @@
 #include "SqliteLibrary.h"
 #include "SqliteRows.h"
 #include "SqliteStatements.h"
+#include "core/Ascii.h"
 #include "core/Error.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 
 #include <sqlite3.h>
+
+#include <algorithm>
 
 namespace zx::db {
 
@@ -58,6 +60,20 @@ int busyTimeoutOf(const ConnectionText& text) {
     return timeout;
 }
 
+// The table of a query plan's step "SCAN <table>" (or, before SQLite
+// 3.36, "SCAN TABLE <table>"); empty for any other step.
+QString scannedTable(const QString& step) {
+    QStringView name(step);
+    if (!name.startsWith(u"SCAN "))
+        return {};
+    name = name.mid(5);
+    if (name.startsWith(u"TABLE ") && name.size() > 6)
+        name = name.mid(6);
+    if (name.isEmpty() || !std::all_of(name.begin(), name.end(), ascii::isWordChar))
+        return {};
+    return name.toString();
+}
+
 // A table's rows by rowid, which is the order a plain scan of it meets them
 // in; a scan of a covering index or of a view is another order.
 KeyedScan::Dialect dialect(const KeyedScan::Run& run) {
@@ -81,12 +97,11 @@ KeyedScan::Dialect dialect(const KeyedScan::Run& run) {
                 std::vector<Value> step;
                 if (!plan->next(step) || step.size() < 4)
                     return false;
-                static const QRegularExpression scan(QStringLiteral("^SCAN (TABLE )?(\\w+)$"));
-                const auto match = scan.match(step.back().textOrEmpty());
+                const bool scansTable =
+                    scannedTable(step.back().textOrEmpty()).compare(table, Qt::CaseInsensitive) ==
+                    0;
                 step.clear();
-                return match.hasMatch() &&
-                       match.captured(2).compare(table, Qt::CaseInsensitive) == 0 &&
-                       !plan->next(step);
+                return scansTable && !plan->next(step);
             } catch (const Error&) {  // no rowid: a WITHOUT ROWID table, a view
                 return false;
             }
