@@ -20,6 +20,10 @@ class SqliteDatabase final : public SqlDatabase {
 public:
     explicit SqliteDatabase(const ConnectionText& text);
 
+    // SQLite's own connection, or nullptr when Qt's driver uses another
+    // SQLite than the kit.
+    sqlite3* handle() const { return m_handle; }
+
 protected:
     QString sent(const QString& sql) const override;
     void beginTransaction() override;
