@@ -30,12 +30,13 @@ long statusKb(const char* field);
 // The load average over the last minute.
 double loadAverage();
 
-// Runs a program to its end with output discarded: its wall time, peak
-// memory and exit code. The peak comes from /usr/bin/time: a child spawned
-// from this (large) process would count this process's pages in its own
-// high-water mark.
+// Runs a program to its end with output discarded: its wall time, CPU time
+// (user and system), peak memory and exit code. The peak comes from
+// /usr/bin/time: a child spawned from this (large) process would count this
+// process's pages in its own high-water mark.
 struct ProcessCost {
     double ms;
+    double cpuMs;
     long maxRssKb;
     int exit;
 };
