@@ -4,7 +4,8 @@ namespace zx::host {
 
 void DryRunDatabase::CommitTrans() {
     // Read inside the transaction: the same connection sees its own writes.
-    m_atCommit = Snapshot::take(m_account);
+    if (m_snapshotAtCommit)
+        m_atCommit = Snapshot::take(m_account);
     m_account.RollbackTrans();
 }
 

@@ -12,7 +12,10 @@ namespace zx::host {
 // then rolls it back. The component cannot tell; nothing is ever kept.
 class DryRunDatabase final : public db::HostDatabase {
 public:
-    explicit DryRunDatabase(db::HostDatabase& account) : m_account(account) {}
+    // `snapshotAtCommit`: whether the commit reads the account first (not
+    // needed when a change log follows the writes).
+    DryRunDatabase(db::HostDatabase& account, bool snapshotAtCommit)
+        : m_account(account), m_snapshotAtCommit(snapshotAtCommit) {}
 
     // The account as the commit would have left it; none before a commit.
     const std::optional<Snapshot>& atCommit() const { return m_atCommit; }
@@ -32,6 +35,7 @@ public:
 
 private:
     db::HostDatabase& m_account;
+    bool m_snapshotAtCommit;
     std::optional<Snapshot> m_atCommit;
 };
 

@@ -9,6 +9,7 @@
 #include "Snapshot.h"
 #include "WizardClient.h"
 #include "core/Error.h"
+#include "dbkit/RowChangeLog.h"
 
 #include <QApplication>
 #include <QFileInfo>
@@ -63,10 +64,13 @@ int runWizard(const RunOptions& options) {
     try {
         auto account = options.odbc.isEmpty() ? openAccount(options.accountFile, options.systemFile)
                                               : openOdbcAccount(options.odbc);
-        const Snapshot before = Snapshot::take(*account);
+        // What the run changes: as the database reports each write where it
+        // can, else from the whole tables before and after.
+        const auto log = db::RowChangeLog::start(*account);
+        const Snapshot before = log ? Snapshot() : Snapshot::take(*account);
         std::optional<DryRunDatabase> dryRun;
         if (options.dryRun)
-            dryRun.emplace(*account);
+            dryRun.emplace(*account, !log);
         WizardClient wizard = WizardClient::create();
         ScriptDriver driver(std::move(actions), *events);
         driver.setScreenshot(options.screenshot);
@@ -90,9 +94,11 @@ int runWizard(const RunOptions& options) {
         if (!reason.isEmpty())
             printError(QStringLiteral("the save failed and was rolled back: ") + reason);
         if (result == 0) {
-            const Snapshot after =
-                dryRun ? dryRun->atCommit().value_or(before) : Snapshot::take(*account);
-            for (const QJsonObject& change : after.changesSince(before))
+            const auto [prior, after] =
+                log ? Snapshot::ofChanges(*account, *log)
+                    : std::pair(before, dryRun ? dryRun->atCommit().value_or(before)
+                                               : Snapshot::take(*account));
+            for (const QJsonObject& change : after.changesSince(prior))
                 events->write(change);
         }
         events->finish();

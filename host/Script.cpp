@@ -1,6 +1,10 @@
 #include "Script.h"
 
-#include <QRegularExpression>
+#include "core/Ascii.h"
+
+#include <QStringList>
+
+#include <algorithm>
 
 namespace zx::host {
 
@@ -21,6 +25,13 @@ const char* const ScriptGrammar =
     "A script that ends with the window open cancels it (exit 3).\n";
 
 namespace {
+
+// A letter, then letters and digits: Ch11, Te41, ComN.
+bool isControlName(const QString& text) {
+    return !text.isEmpty() && ascii::isLetter(text.front()) &&
+           std::all_of(text.begin(), text.end(),
+                       [](QChar c) { return ascii::isLetter(c) || ascii::isDigit(c); });
+}
 
 std::optional<QString> unquote(const QString& quoted, QString* why) {
     QString out;
@@ -120,7 +131,6 @@ std::optional<KeyStroke> keyStrokeNamed(const QString& name) {
 std::optional<std::vector<Action>> parseScript(const QString& script, QString* error) {
     std::vector<Action> actions;
     const QStringList lines = script.split(QLatin1Char('\n'));
-    static const QRegularExpression name(QStringLiteral("^[A-Za-z][A-Za-z0-9]*$"));
     QStringList note;
     for (int n = 0; n < lines.size(); ++n) {
         QString line = lines[n];
@@ -176,7 +186,7 @@ std::optional<std::vector<Action>> parseScript(const QString& script, QString* e
         // The control name, then for type, paste, key and set what follows it.
         const qsizetype nameEnd = rest.indexOf(QLatin1Char(' '));
         action.control = nameEnd < 0 ? rest : rest.left(nameEnd);
-        if (!name.match(action.control).hasMatch())
+        if (!isControlName(action.control))
             return fail(QStringLiteral("%1 needs a control name").arg(verb));
         const QString text = nameEnd < 0 ? QString() : rest.mid(nameEnd + 1);
         const bool takesText = action.kind == Action::Type || action.kind == Action::Paste ||

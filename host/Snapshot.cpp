@@ -1,9 +1,16 @@
 #include "Snapshot.h"
 
+#include "core/Error.h"
+#include "dbkit/RowChangeLog.h"
 #include "wizard/AccountTables.h"
 #include "wizard/Parameters.h"
 
 #include <QJsonValue>
+#include <QMap>
+#include <QSet>
+
+#include <algorithm>
+#include <optional>
 
 namespace zx::host {
 
@@ -15,13 +22,28 @@ QJsonValue shown(const QString& name, const db::Value& value) {
     return wizard::shownParameterValue(name, value.variant().toString());
 }
 
-QString rowText(db::HostRecordset& rs, const QStringList& fields) {
+QString rowText(const std::vector<db::Value>& values) {
     QStringList cells;
-    for (const QString& field : fields) {
-        const db::Value v = rs.Recordset().Fields(field);
+    for (const db::Value& v : values)
         cells << (v.isNull() ? QStringLiteral("\x01NULL") : v.variant().toString());
-    }
     return cells.join(QChar(0x1F));
+}
+
+QString rowText(db::HostRecordset& rs, const QStringList& fields) {
+    std::vector<db::Value> values;
+    for (const QString& field : fields)
+        values.push_back(rs.Recordset().Fields(field));
+    return rowText(values);
+}
+
+// The order of "order by cSysID, cName" on the embedded database, whose
+// columns compare by bytes with ASCII letters in one case.
+QByteArray noCaseKey(const QString& text) {
+    QByteArray key = text.toUtf8();
+    for (char& c : key)
+        if (c >= 'A' && c <= 'Z')
+            c = char(c - 'A' + 'a');
+    return key;
 }
 
 // Rows of `a` that `b` lacks, counting repeats.
@@ -58,6 +80,66 @@ Snapshot Snapshot::take(db::HostDatabase& database) {
         }
     }
     return snapshot;
+}
+
+std::pair<Snapshot, Snapshot> Snapshot::ofChanges(db::HostDatabase& database,
+                                                  const db::RowChangeLog& log) {
+    const QString parameters = QStringLiteral("AccInformation");
+    const QStringList columns =
+        database.OpenRecordset(QStringLiteral("select * from %1 where 1=0").arg(parameters))
+            ->Recordset()
+            .FieldNames();
+    const auto column = [&](const char* name) {
+        for (int i = 0; i < columns.size(); ++i)
+            if (columns[i].compare(QLatin1String(name), Qt::CaseInsensitive) == 0)
+                return size_t(i);
+        throw Error(QStringLiteral("no column %1 in %2").arg(QLatin1String(name), parameters));
+    };
+    const size_t sys = column("cSysID"), name = column("cName"), value = column("cValue");
+    const auto parameterOf = [&](const std::vector<db::Value>& row) {
+        return Parameter{row.at(sys).textOrEmpty(), row.at(name).textOrEmpty(), row.at(value)};
+    };
+
+    Snapshot before, after;
+    QSet<QString> seen;                                 // parameters whose first state is kept
+    QMap<QString, std::optional<Parameter>> lastState;  // the last state of each parameter
+    for (const db::RowChangeLog::Change& change : log.changes()) {
+        if (change.table.compare(parameters, Qt::CaseInsensitive) == 0) {
+            if (change.before) {
+                const Parameter p = parameterOf(*change.before);
+                const QString key = p.sys + QChar(0x1F) + p.name;
+                if (!seen.contains(key)) {
+                    seen.insert(key);
+                    before.m_parameters.append(p);
+                }
+                lastState.insert(key, std::nullopt);
+            }
+            if (change.after) {
+                const Parameter p = parameterOf(*change.after);
+                lastState.insert(p.sys + QChar(0x1F) + p.name, p);
+            }
+            continue;
+        }
+        for (const wizard::AccountTable& written : wizard::AccountTables) {
+            const QString table = QLatin1String(written.name);
+            if (written.use != wizard::AccountTable::Written ||
+                change.table.compare(table, Qt::CaseInsensitive) != 0)
+                continue;
+            if (change.before)
+                before.m_tables[table] << rowText(*change.before);
+            if (change.after)
+                after.m_tables[table] << rowText(*change.after);
+        }
+    }
+    for (const auto& state : std::as_const(lastState))
+        if (state)
+            after.m_parameters.append(*state);
+    std::stable_sort(after.m_parameters.begin(), after.m_parameters.end(),
+                     [](const Parameter& a, const Parameter& b) {
+                         return std::pair(noCaseKey(a.sys), noCaseKey(a.name)) <
+                                std::pair(noCaseKey(b.sys), noCaseKey(b.name));
+                     });
+    return {before, after};
 }
 
 QList<QJsonObject> Snapshot::changesSince(const Snapshot& before) const {

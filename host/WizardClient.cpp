@@ -21,24 +21,40 @@ QString WizardClient::builtLibrary() {
     return QStringLiteral(ZXWIZARD_LIBRARY);
 }
 
-void WizardClient::ensureRegistered() {
+namespace {
+
+// Registers the library this host was built with when the ProgID is not
+// registered or its library is gone; true when it did.
+bool registerWhenMissing() {
     const QString progId = QString::fromLatin1(wizard::ProgId);
     const auto registered = com::ComRegistry::find(progId, nullptr);
-    if (!registered || !QFileInfo::exists(registered->library)) {
-        QString error;
-        if (com::Failed(com::ComRuntime::registerServer(builtLibrary(), &error)))
-            throw Error(QStringLiteral("cannot register %1: %2").arg(progId, error));
-    }
+    if (registered && QFileInfo::exists(registered->library))
+        return false;
+    QString error;
+    if (com::Failed(com::ComRuntime::registerServer(WizardClient::builtLibrary(), &error)))
+        throw Error(QStringLiteral("cannot register %1: %2").arg(progId, error));
+    return true;
+}
+
+}  // namespace
+
+void WizardClient::ensureRegistered() {
+    registerWhenMissing();
 }
 
 WizardClient WizardClient::create() {
-    ensureRegistered();
     const QString progId = QString::fromLatin1(wizard::ProgId);
+    // A registered class costs one reading of the registry; only a failure
+    // asks whether registering would help.
     QString error;
-    WizardClient client;
-    client.m_wizard = com::ComRuntime::create<wizard::_Wizard>(progId, wizard::IID__Wizard, &error);
-    if (!client.m_wizard)
+    void* object = nullptr;
+    com::HRESULT hr = com::ComRuntime::createInstance(progId, wizard::IID__Wizard, &object, &error);
+    if (hr == com::REGDB_E_CLASSNOTREG && registerWhenMissing())
+        hr = com::ComRuntime::createInstance(progId, wizard::IID__Wizard, &object, &error);
+    if (com::Failed(hr))
         throw Error(error);
+    WizardClient client;
+    client.m_wizard = com::ComPtr<wizard::_Wizard>::adopt(static_cast<wizard::_Wizard*>(object));
     return client;
 }
 

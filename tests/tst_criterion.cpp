@@ -79,6 +79,18 @@ private Q_SLOTS:
             QCOMPARE(criterion->matches(rows[i], *bound), expected[int(i)]);
     }
 
+    // A key looked up by its texts: every code point that folds onto an
+    // ASCII letter must be among them, or a row the scan meets is missed.
+    void equalTextsOfAsciiLetters() {
+        for (char32_t c = 0x80; c < 0x110000; ++c) {
+            const char32_t folded = QChar::toCaseFolded(c);
+            if (folded >= 0x80)
+                continue;
+            const auto texts = Criterion::equalTexts(QString(QChar(char16_t(folded))), 16);
+            QVERIFY(texts && texts->contains(QString::fromUcs4(&c, 1)));
+        }
+    }
+
     void unknownField() {
         QString error;
         const auto criterion = Criterion::parse(QStringLiteral("nope=1"), &error);

@@ -37,6 +37,8 @@ private Q_SLOTS:
                          : "create index zxdiff_k1 on zxdiff (k1 collate nocase)");
         auto db = account.open();
         const QString all = QStringLiteral("select * from zxdiff");
+        // A statement the kit sends as it stands: the server's own scan.
+        const QString scanned = QStringLiteral("select * from zxdiff where 0=0");
         int finds = 0, lookups = 0;
         for (int table = 0; table < 25; ++table) {
             const auto rows = bytes(random);
@@ -45,7 +47,7 @@ private Q_SLOTS:
             // A server moves updated rows: its scan order is not the inserts'.
             db->Execute(QStringLiteral("update zxdiff set n=n+1 where k2=?"),
                         {findfirst::Texts[int(random.bounded(quint32(findfirst::Texts.size())))]});
-            auto read = db->OpenRecordset(all);
+            auto read = db->OpenRecordset(scanned);
             const int count = read->RecordCount();
             for (int i = 0; i < 20; ++i) {
                 const auto input = bytes(random);

@@ -3,7 +3,9 @@
 
 #include "CliRun.h"
 #include "Scenario.h"
+#include "Snapshot.h"
 #include "TestAccount.h"
+#include "dbkit/RowChangeLog.h"
 
 #include <QDir>
 #include <QFile>
@@ -364,6 +366,44 @@ private Q_SLOTS:
         QCOMPARE(dry.eventsOf("changed"), real.eventsOf("changed"));
         QCOMPARE(dry.eventsOf("changedTable"), real.eventsOf("changedTable"));
         QVERIFY(account.dump() != before);
+    }
+
+    // What a run reports from the database's record of its writes is what
+    // comparing whole tables before and after would report.
+    void changesAsFromWholeTables_data() {
+        QTest::addColumn<QStringList>("writes");
+        QTest::newRow("values") << QStringList{
+            "update AccInformation set cValue='TRUE' where cName='bRemote'",
+            "update AccInformation set cValue=NULL where cSysID='SA' and cName like 'b%'"};
+        QTest::newRow("there and back")
+            << QStringList{"update AccInformation set cValue='x' where cName='bRemote'",
+                           "update AccInformation set cValue='' where cName='bRemote'",
+                           "update GL_mend set bflag=1 where iperiod<3",
+                           "update GL_mend set bflag=0 where iperiod<3"};
+        QTest::newRow("rows in and out") << QStringList{
+            "insert into AccInformation (cSysID, cName, cValue) values ('ZZ', 'new', 'v')",
+            "delete from AccInformation where cName='cID'",
+            "insert into GradeDef values ('a', '2', 'x'), ('a', '2', 'x')",
+            "delete from GL_mend where iperiod in (1, 2)",
+            "update GL_mend set iperiod=iperiod+100 where iperiod>10"};
+    }
+    void changesAsFromWholeTables() {
+        if (TestAccount::onServer())
+            QSKIP("the server keeps no record of a connection's writes for the kit");
+        QFETCH(QStringList, writes);
+        TestAccount account;
+        const auto db = account.open();
+        const auto log = zx::db::RowChangeLog::start(*db);
+        QVERIFY(log);
+        const zx::host::Snapshot before = zx::host::Snapshot::take(*db);
+        db->BeginTrans();
+        for (const QString& write : writes)
+            db->Execute(write);
+        db->CommitTrans();
+        const auto [prior, after] = zx::host::Snapshot::ofChanges(*db, *log);
+        const QList<QJsonObject> expected = zx::host::Snapshot::take(*db).changesSince(before);
+        QVERIFY(!expected.isEmpty() || QTest::currentDataTag() == QLatin1String("there and back"));
+        QCOMPARE(after.changesSince(prior), expected);
     }
 
     // On a terminal the run is told in words; --json keeps JSON Lines there.

@@ -12,6 +12,7 @@
 #include <QVariant>
 #include <QtEndian>
 
+#include <array>
 #include <cmath>
 #include <limits>
 
@@ -157,25 +158,31 @@ double luminance(const QColor& c) {
     return 0.2126 * linear(c.red()) + 0.7152 * linear(c.green()) + 0.0722 * linear(c.blue());
 }
 
-double contrast(const QColor& a, const QColor& b) {
-    const double la = luminance(a), lb = luminance(b);
+double contrast(double la, double lb) {
     return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
 }
 
 // The colour of disabled text on a background: the faintest grey that still
-// reads at 4.5:1, so that it stays legible and still looks disabled.
+// reads at 4.5:1, so that it stays legible and still looks disabled. Every
+// control asks as it is made, so the greys' luminances are worked out once.
 QColor disabledTextColor(const QColor& background) {
+    static const auto greys = [] {
+        std::array<double, 256> l{};
+        for (int v = 0; v < 256; ++v)
+            l[size_t(v)] = luminance(QColor(v, v, v));
+        return l;
+    }();
     constexpr double Readable = 4.6;  // 4.5:1, with a little to spare
     const double back = luminance(background);
-    const bool darker = contrast(Qt::black, background) >= contrast(Qt::white, background);
-    QColor faintest = darker ? QColor(Qt::black) : QColor(Qt::white);
+    const bool darker = contrast(greys[0], back) >= contrast(greys[255], back);
+    int faintest = darker ? 0 : 255;
     for (int v = 0; v < 256; ++v) {
-        const QColor grey(v, v, v);
-        if ((luminance(grey) < back) == darker && contrast(grey, background) >= Readable &&
-            std::abs(luminance(grey) - back) < std::abs(luminance(faintest) - back))
-            faintest = grey;
+        const double grey = greys[size_t(v)];
+        if ((grey < back) == darker && contrast(grey, back) >= Readable &&
+            std::abs(grey - back) < std::abs(greys[size_t(faintest)] - back))
+            faintest = v;
     }
-    return faintest;
+    return QColor(faintest, faintest, faintest);
 }
 
 // Disabled captions and text are drawn in a colour chosen for the control's

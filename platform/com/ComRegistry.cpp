@@ -81,13 +81,13 @@ std::optional<ComRegistry::Class> ComRegistry::find(const QString& progId, QStri
     for (const QString& path : paths) {
         const ComRegistry registry(path);
         QString unusable;
-        const auto clsid = registry.clsidFromProgId(progId, &unusable);
+        const auto server = registry.serverOf(progId, &unusable);
         if (!unusable.isEmpty()) {
             fail(error, unusable);
             return std::nullopt;
         }
-        if (clsid)
-            return Class{*clsid, registry.libraryPath(*clsid), path};
+        if (server)
+            return Class{server->clsid, server->libraryPath, path};
     }
     fail(error, QStringLiteral("%1 is not registered in %2")
                     .arg(progId, paths.join(QLatin1String(" or "))));
@@ -139,13 +139,20 @@ bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid, QSt
 }
 
 std::optional<CLSID> ComRegistry::clsidFromProgId(const QString& progId, QString* error) const {
+    const auto server = serverOf(progId, error);
+    return server ? std::optional<CLSID>(server->clsid) : std::nullopt;
+}
+
+std::optional<ComRegistry::Server> ComRegistry::serverOf(const QString& progId,
+                                                         QString* error) const {
     if (!usable(error) || !QFileInfo::exists(m_path))
         return std::nullopt;
     const QSettings settings(m_path, QSettings::IniFormat);
-    CLSID clsid;
-    if (!GUID::fromString(settings.value(progIdKey(progId)).toString(), &clsid))
+    Server server;
+    if (!GUID::fromString(settings.value(progIdKey(progId)).toString(), &server.clsid))
         return std::nullopt;
-    return clsid;
+    server.libraryPath = settings.value(serverKey(server.clsid)).toString();
+    return server;
 }
 
 QString ComRegistry::libraryPath(const CLSID& clsid, QString* error) const {

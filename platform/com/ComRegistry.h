@@ -52,6 +52,13 @@ public:
     std::optional<CLSID> clsidFromProgId(const QString& progId, QString* error = nullptr) const;
     QString libraryPath(const CLSID& clsid, QString* error = nullptr) const;
 
+    // Both at one reading of the file: what creating an object needs.
+    struct Server {
+        CLSID clsid;
+        QString libraryPath;  // empty when the class names none
+    };
+    std::optional<Server> serverOf(const QString& progId, QString* error = nullptr) const;
+
 private:
     QString m_path;
 };

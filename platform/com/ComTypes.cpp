@@ -1,6 +1,6 @@
 #include "ComTypes.h"
 
-#include <QRegularExpression>
+#include "core/Ascii.h"
 
 namespace zx::com {
 
@@ -17,18 +17,26 @@ QString GUID::toString() const {
     return text.toUpper();
 }
 
+// {xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx} in hexadecimal digits of any case,
+// the braces optional, blanks around.
 bool GUID::fromString(const QString& text, GUID* out) {
-    static const QRegularExpression form(
-        QStringLiteral("^\\{?([0-9A-Fa-f]{8})-([0-9A-Fa-f]{4})-([0-9A-Fa-f]{4})-([0-9A-Fa-f]{4})-(["
-                       "0-9A-Fa-f]{12})\\}?$"));
-    const auto match = form.match(text.trimmed());
-    if (!match.hasMatch() || out == nullptr)
+    QStringView digits = QStringView(text).trimmed();
+    if (digits.startsWith(u'{'))
+        digits = digits.mid(1);
+    if (digits.endsWith(u'}'))
+        digits = digits.chopped(1);
+    if (digits.size() != 36 || out == nullptr)
         return false;
+    for (qsizetype i = 0; i < digits.size(); ++i) {
+        const bool dash = i == 8 || i == 13 || i == 18 || i == 23;
+        if (dash ? digits[i] != u'-' : !ascii::isHexDigit(digits[i]))
+            return false;
+    }
     GUID g;
-    g.data1 = match.captured(1).toUInt(nullptr, 16);
-    g.data2 = static_cast<std::uint16_t>(match.captured(2).toUInt(nullptr, 16));
-    g.data3 = static_cast<std::uint16_t>(match.captured(3).toUInt(nullptr, 16));
-    const QString tail = match.captured(4) + match.captured(5);
+    g.data1 = digits.mid(0, 8).toUInt(nullptr, 16);
+    g.data2 = static_cast<std::uint16_t>(digits.mid(9, 4).toUInt(nullptr, 16));
+    g.data3 = static_cast<std::uint16_t>(digits.mid(14, 4).toUInt(nullptr, 16));
+    const QString tail = digits.mid(19, 4).toString() + digits.mid(24, 12).toString();
     for (int i = 0; i < 8; ++i)
         g.data4[i] = static_cast<std::uint8_t>(tail.mid(i * 2, 2).toUInt(nullptr, 16));
     *out = g;

@@ -1,6 +1,10 @@
 #include "ConnectionText.h"
 
-#include <QRegularExpression>
+#include "core/Ascii.h"
+
+#include <algorithm>
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace zx::db {
 
@@ -102,11 +106,15 @@ std::optional<ConnectionText> ConnectionText::forOdbc(const QString& odbc, QStri
 }
 
 QString ConnectionText::toString() const {
-    static const QRegularExpression plain(QStringLiteral("^[A-Za-z0-9_.-]+$"));
+    const auto plain = [](const QString& value) {
+        return !value.isEmpty() && std::all_of(value.begin(), value.end(), [](QChar c) {
+            return ascii::isWordChar(c) || c == u'.' || c == u'-';
+        });
+    };
     QStringList parts;
     for (const auto& [key, value] : m_pairs) {
         parts << key + QLatin1Char('=') +
-                     (plain.match(value).hasMatch()
+                     (plain(value)
                           ? value
                           : QLatin1Char('{') +
                                 QString(value).replace(QLatin1String("}"), QLatin1String("}}")) +
@@ -117,10 +125,13 @@ QString ConnectionText::toString() const {
 
 namespace {
 
+// The words that make a key name a secret, in any case.
+const QLatin1StringView SecretWords[] = {"pwd"_L1, "passw"_L1, "secret"_L1, "token"_L1};
+
 bool isSecretKey(QStringView key) {
-    static const QRegularExpression secret(QStringLiteral("pwd|passw|secret|token"),
-                                           QRegularExpression::CaseInsensitiveOption);
-    return secret.match(key).hasMatch();
+    return std::any_of(std::begin(SecretWords), std::end(SecretWords), [&](QLatin1StringView word) {
+        return key.contains(word, Qt::CaseInsensitive);
+    });
 }
 
 // Where the quoted value that opens at `i` closes (the index of its closing
@@ -152,15 +163,41 @@ qsizetype valueEnd(const QString& text, qsizetype i) {
     return semicolon < 0 ? n : semicolon;
 }
 
+// Just past the '=' of the first key inside a value that names a secret,
+// or -1: a run of word characters holding one of the secret words, blanks
+// and '='. A key is found from its first character on, so only the starts
+// of runs are tried, and each from the rightmost secret word in its run.
+qsizetype secretKeyEnd(QStringView value) {
+    const qsizetype n = value.size();
+    for (qsizetype start = 0; start <= n; ++start) {
+        if (start > 0 && ascii::isWordChar(value[start - 1]))
+            continue;
+        qsizetype run = start;
+        while (run < n && ascii::isWordChar(value[run]))
+            ++run;
+        for (qsizetype at = run; at >= start; --at) {
+            for (const QLatin1StringView word : SecretWords) {
+                if (!value.mid(at).startsWith(word, Qt::CaseInsensitive))
+                    continue;
+                qsizetype end = at + word.size();
+                while (end < n && ascii::isWordChar(value[end]))
+                    ++end;
+                while (end < n && ascii::isBlank(value[end]))
+                    ++end;
+                if (end < n && value[end] == u'=')
+                    return end + 1;
+            }
+        }
+    }
+    return -1;
+}
+
 // Secrets inside a value (an option text such as pqopt={password=...}):
 // everything after the first key that names one, since how such a text
 // quotes its values is its own affair.
 QString maskedInside(const QString& value) {
-    static const QRegularExpression nested(
-        QStringLiteral("\\w*(?:pwd|passw|secret|token)\\w*\\s*="),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto match = nested.match(value);
-    return match.hasMatch() ? value.left(match.capturedEnd()) + QStringLiteral("***") : value;
+    const qsizetype end = secretKeyEnd(value);
+    return end < 0 ? value : value.left(end) + QStringLiteral("***");
 }
 
 // A value with its secrets masked; a braced or quoted one keeps its

@@ -469,6 +469,23 @@ const QHash<char32_t, QList<char32_t>>& foldClasses() {
     return classes;
 }
 
+// The code points that compare equal to `c`. Keys are mostly ASCII, and the
+// table above takes a scan of two planes to build: an ASCII character's
+// class is known without it. Only the long s and the Kelvin sign fold onto
+// ASCII letters from outside.
+QList<char32_t> foldClassOf(char32_t c) {
+    if (c < 0x80) {
+        const char32_t lower = QChar::toLower(c);
+        if (lower == U's')
+            return {lower, U'\u017F'};
+        if (lower == U'k')
+            return {lower, U'\u212A'};
+        return {lower};
+    }
+    const auto found = foldClasses().constFind(QChar::toCaseFolded(c));
+    return found == foldClasses().constEnd() ? QList<char32_t>{c} : found.value();
+}
+
 }  // namespace
 
 std::optional<QStringList> Criterion::equalTexts(const QString& text, int limit) {
@@ -483,12 +500,8 @@ std::optional<QStringList> Criterion::equalTexts(const QString& text, int limit)
             // server may refuse NUL outright.
             return std::nullopt;
         }
-        QList<char32_t> members{c};
-        if (const auto found = foldClasses().constFind(QChar::toCaseFolded(c));
-            found != foldClasses().constEnd())
-            members = found.value();
         QStringList forms;
-        for (const char32_t member : members) {
+        for (const char32_t member : foldClassOf(c)) {
             const char32_t form = member < 0x80 ? QChar::toLower(member) : member;
             const QString piece = QString::fromUcs4(&form, 1);
             if (!forms.contains(piece))

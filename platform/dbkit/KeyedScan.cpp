@@ -2,7 +2,9 @@
 
 #include "Criterion.h"
 
-#include <QRegularExpression>
+#include "core/Ascii.h"
+
+using namespace Qt::Literals::StringLiterals;
 
 namespace zx::db {
 
@@ -28,16 +30,47 @@ KeyedScan::KeyedScan(QString table, const RowSource& scan, Dialect dialect, Run 
         m_text << scan.isTextColumn(i);
 }
 
+// "select * from <table>": the words in any case, blanks between them and
+// around, and a ';' at the end.
+std::optional<QString> KeyedScan::tableOf(const QString& sent) {
+    const QStringView text(sent);
+    qsizetype at = 0;
+    const auto blanks = [&] {
+        const qsizetype from = at;
+        while (at < text.size() && ascii::isBlank(text[at]))
+            ++at;
+        return at > from;
+    };
+    const auto word = [&](QLatin1StringView expected) {
+        if (!text.mid(at).startsWith(expected, Qt::CaseInsensitive))
+            return false;
+        at += expected.size();
+        return true;
+    };
+    blanks();
+    if (!word("select"_L1) || !blanks() || !word("*"_L1) || !blanks() || !word("from"_L1) ||
+        !blanks() || at == text.size() || !(ascii::isLetter(text[at]) || text[at] == u'_'))
+        return std::nullopt;
+    const qsizetype name = at;
+    while (at < text.size() && ascii::isWordChar(text[at]))
+        ++at;
+    const qsizetype nameEnd = at;
+    blanks();
+    if (at < text.size() && text[at] == u';')
+        ++at;
+    blanks();
+    if (at != text.size())
+        return std::nullopt;
+    return sent.mid(name, nameEnd - name);
+}
+
 std::shared_ptr<KeyedScan> KeyedScan::of(const QString& sent, const RowSource& scan,
                                          Dialect dialect, Run run) {
-    static const QRegularExpression wholeTable(
-        QStringLiteral("^\\s*select\\s+\\*\\s+from\\s+([A-Za-z_][A-Za-z0-9_]*)\\s*;?\\s*$"),
-        QRegularExpression::CaseInsensitiveOption);
-    const auto match = wholeTable.match(sent);
-    if (!match.hasMatch())
+    const auto table = tableOf(sent);
+    if (!table)
         return nullptr;
     return std::shared_ptr<KeyedScan>(
-        new KeyedScan(match.captured(1), scan, std::move(dialect), std::move(run)));
+        new KeyedScan(*table, scan, std::move(dialect), std::move(run)));
 }
 
 std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vector<int>& columns,
@@ -89,9 +122,14 @@ std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vecto
 }
 
 std::unique_ptr<RowSource> KeyedScan::following(const Value& position) const {
-    return m_run(QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")
-                     .arg(m_table, m_dialect.after, m_dialect.position),
-                 {position.variant()});
+    return rowsAfter(m_table, m_dialect, m_run, position);
+}
+
+std::unique_ptr<RowSource> KeyedScan::rowsAfter(const QString& table, const Dialect& dialect,
+                                                const Run& run, const Value& position) {
+    return run(QStringLiteral("SELECT * FROM %1 WHERE %2 ORDER BY %3")
+                   .arg(table, dialect.after, dialect.position),
+               {position.variant()});
 }
 
 }  // namespace zx::db

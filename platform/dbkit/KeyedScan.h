@@ -34,10 +34,15 @@ public:
         std::function<bool(const QString& table, const QStringList& columns)> scansInOrder;
     };
 
-    // For a statement of the form "select * from <table>" whose first
-    // rows `scan` reads; nullptr for any other statement.
+    // The table of a statement of the form "select * from <table>".
+    static std::optional<QString> tableOf(const QString& sent);
+    // For such a statement, whose first rows `scan` reads; nullptr for any
+    // other statement.
     static std::shared_ptr<KeyedScan> of(const QString& sent, const RowSource& scan,
                                          Dialect dialect, Run run);
+    // The rows a scan of `table` meets after the one at `position`.
+    static std::unique_ptr<RowSource> rowsAfter(const QString& table, const Dialect& dialect,
+                                                const Run& run, const Value& position);
 
     // The first row in scan order that meets the criterion, into `row`, and
     // its position: true when found, false when no row meets it, nullopt

@@ -7,15 +7,18 @@
 #include "SqlText.h"
 #include "SqliteLibrary.h"
 #include "SqliteRows.h"
+#include "SqliteStatements.h"
+#include "core/Ascii.h"
 #include "core/Error.h"
 
 #include <QFileInfo>
-#include <QRegularExpression>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QUrl>
 
 #include <sqlite3.h>
+
+#include <algorithm>
 
 namespace zx::db {
 
@@ -30,10 +33,11 @@ const QString SystemDatabase = QStringLiteral("System Database");
 const QString BusyTimeout = QStringLiteral("Busy Timeout");
 
 std::unique_ptr<RowSource> sqliteRows(const std::shared_ptr<SqlConnection>& connection,
-                                      sqlite3* handle, const QString& sql, const QString& sent,
+                                      const std::shared_ptr<SqliteStatements>& statements,
+                                      const QString& sql, const QString& sent,
                                       const QVariantList& params) {
-    if (handle)
-        return std::make_unique<SqliteRows>(connection, handle, sql, sent, params);
+    if (statements)
+        return std::make_unique<SqliteRows>(statements, sql, sent, params);
     return std::make_unique<QueryRows>(connection, sql, sent, params);
 }
 
@@ -54,6 +58,20 @@ int busyTimeoutOf(const ConnectionText& text) {
         throw Error(QStringLiteral("the Busy Timeout must be milliseconds: %1")
                         .arg(text.value(BusyTimeout)));
     return timeout;
+}
+
+// The table of a query plan's step "SCAN <table>" (or, before SQLite
+// 3.36, "SCAN TABLE <table>"); empty for any other step.
+QString scannedTable(const QString& step) {
+    QStringView name(step);
+    if (!name.startsWith(u"SCAN "))
+        return {};
+    name = name.mid(5);
+    if (name.startsWith(u"TABLE ") && name.size() > 6)
+        name = name.mid(6);
+    if (name.isEmpty() || !std::all_of(name.begin(), name.end(), ascii::isWordChar))
+        return {};
+    return name.toString();
 }
 
 // A table's rows by rowid, which is the order a plain scan of it meets them
@@ -79,12 +97,11 @@ KeyedScan::Dialect dialect(const KeyedScan::Run& run) {
                 std::vector<Value> step;
                 if (!plan->next(step) || step.size() < 4)
                     return false;
-                static const QRegularExpression scan(QStringLiteral("^SCAN (TABLE )?(\\w+)$"));
-                const auto match = scan.match(step.back().textOrEmpty());
+                const bool scansTable =
+                    scannedTable(step.back().textOrEmpty()).compare(table, Qt::CaseInsensitive) ==
+                    0;
                 step.clear();
-                return match.hasMatch() &&
-                       match.captured(2).compare(table, Qt::CaseInsensitive) == 0 &&
-                       !plan->next(step);
+                return scansTable && !plan->next(step);
             } catch (const Error&) {  // no rowid: a WITHOUT ROWID table, a view
                 return false;
             }
@@ -119,6 +136,8 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text)
     if (!db.open())
         throw Error(QStringLiteral("cannot open %1: %2").arg(path, driverText(db.lastError())));
     m_handle = sqliteHandle(db);
+    if (m_handle)
+        m_statements = std::make_shared<SqliteStatements>(connection(), m_handle);
     // The reason a statement failed, empty when it ran.
     auto failure = [&](const QString& sql, const QVariantList& params = {}) {
         QSqlQuery query(db);
@@ -190,13 +209,13 @@ QString SqliteDatabase::reason(const QSqlError& error) const {
 
 std::unique_ptr<RowSource> SqliteDatabase::rows(const QString& sql, const QString& sent,
                                                 const QVariantList& params) {
-    return sqliteRows(connection(), m_handle, sql, sent, params);
+    return sqliteRows(connection(), m_statements, sql, sent, params);
 }
 
 std::shared_ptr<KeyedScan> SqliteDatabase::keyedScan(const QString& sent, const RowSource& scan) {
-    KeyedScan::Run run = [connection = connection(), handle = m_handle](
+    KeyedScan::Run run = [connection = connection(), statements = m_statements](
                              const QString& sql, const QVariantList& params) {
-        return sqliteRows(connection, handle, sql, sql, params);
+        return sqliteRows(connection, statements, sql, sql, params);
     };
     return KeyedScan::of(sent, scan, dialect(run), run);
 }

@@ -7,6 +7,7 @@ struct sqlite3;
 namespace zx::db {
 
 class ConnectionText;
+class SqliteStatements;
 
 // An account in an SQLite file, its system database attached read-only as
 // schema zxsystem (the wizard only reads it, and a save then locks and
@@ -19,6 +20,10 @@ class SqliteDatabase final : public SqlDatabase {
 public:
     explicit SqliteDatabase(const ConnectionText& text);
 
+    // SQLite's own connection, or nullptr when Qt's driver uses another
+    // SQLite than the kit.
+    sqlite3* handle() const { return m_handle; }
+
 protected:
     QString sent(const QString& sql) const override;
     void beginTransaction() override;
@@ -30,7 +35,8 @@ protected:
     std::shared_ptr<KeyedScan> keyedScan(const QString& sent, const RowSource& scan) override;
 
 private:
-    sqlite3* m_handle = nullptr;  // null: Qt's driver uses another SQLite
+    sqlite3* m_handle = nullptr;                     // null: Qt's driver uses another SQLite
+    std::shared_ptr<SqliteStatements> m_statements;  // with the handle
     QString m_system = QStringLiteral("zxsystem");
 };
 

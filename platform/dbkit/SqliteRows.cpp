@@ -1,6 +1,7 @@
 #include "SqliteRows.h"
 
 #include "SqlConnection.h"
+#include "SqliteStatements.h"
 #include "core/Error.h"
 
 #include <sqlite3.h>
@@ -31,13 +32,16 @@ QString sqliteReason(int code, const QString& message) {
     return message;
 }
 
-SqliteRows::SqliteRows(std::shared_ptr<SqlConnection> connection, sqlite3* handle,
-                       const QString& sql, const QString& sent, const QVariantList& params)
-    : m_connection(std::move(connection)), m_db(handle), m_sql(sql) {
-    const QByteArray text = sent.toUtf8();
+SqliteRows::SqliteRows(std::shared_ptr<SqliteStatements> statements, const QString& sql,
+                       const QString& sent, const QVariantList& params)
+    : m_statements(std::move(statements)),
+      m_db(m_statements->handle()),
+      m_sent(sent.toUtf8()),
+      m_sql(sql) {
     const char* tail = nullptr;
-    if (sqlite3_prepare_v2(m_db, text.constData(), int(text.size()), &m_statement, &tail) !=
-        SQLITE_OK)
+    int code = SQLITE_OK;
+    m_statement = m_statements->take(m_sent, &code, &tail);
+    if (code != SQLITE_OK)
         fail();
     if (tail && !QByteArray(tail).trimmed().isEmpty()) {
         sqlite3_finalize(m_statement);
@@ -54,7 +58,12 @@ SqliteRows::SqliteRows(std::shared_ptr<SqlConnection> connection, sqlite3* handl
 }
 
 SqliteRows::~SqliteRows() {
-    sqlite3_finalize(m_statement);
+    release();
+}
+
+void SqliteRows::release() {
+    m_statements->give(m_sent, m_statement);
+    m_statement = nullptr;
 }
 
 bool SqliteRows::next(std::vector<Value>& row) {
@@ -62,9 +71,7 @@ bool SqliteRows::next(std::vector<Value>& row) {
         return false;
     const int step = sqlite3_step(m_statement);
     if (step == SQLITE_DONE) {
-        // A finished read holds no lock.
-        sqlite3_finalize(m_statement);
-        m_statement = nullptr;
+        release();  // reset: a finished read holds no lock
         return false;
     }
     if (step != SQLITE_ROW)

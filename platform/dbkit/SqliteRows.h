@@ -2,6 +2,8 @@
 
 #include "RowSource.h"
 
+#include <QByteArray>
+
 #include <memory>
 
 struct sqlite3;
@@ -9,13 +11,13 @@ struct sqlite3_stmt;
 
 namespace zx::db {
 
-class SqlConnection;
+class SqliteStatements;
 
 // The rows of a statement read straight from SQLite's handle: QtSql's
 // per-row bookkeeping costs several times what SQLite itself does.
 class SqliteRows final : public RowSource {
 public:
-    SqliteRows(std::shared_ptr<SqlConnection> connection, sqlite3* handle, const QString& sql,
+    SqliteRows(std::shared_ptr<SqliteStatements> statements, const QString& sql,
                const QString& sent, const QVariantList& params);
     ~SqliteRows() override;
     SqliteRows(const SqliteRows&) = delete;
@@ -27,10 +29,13 @@ public:
 
 private:
     int bind(int index, const QVariant& value);
+    // The statement is kept for the next one of its text.
+    void release();
     [[noreturn]] void fail();
 
-    std::shared_ptr<SqlConnection> m_connection;  // owns the handle
+    std::shared_ptr<SqliteStatements> m_statements;  // owns the handle
     sqlite3* m_db;
+    QByteArray m_sent;
     sqlite3_stmt* m_statement = nullptr;
     QString m_sql;
     QStringList m_columns;

@@ -1,24 +1,120 @@
 #include "Vb.h"
 
+#include "core/Ascii.h"
 #include "core/Error.h"
-
-#include <QRegularExpression>
 
 namespace zx::vb {
 
 namespace {
 
-const QRegularExpression& numberForm() {
-    static const QRegularExpression form(
-        QStringLiteral("^[ \\t]*[+-]?[ \\t]*(\\d+\\.?\\d*|\\.\\d+)([eEdD][+-]?\\d+)?[ \\t]*$"));
-    return form;
+// Reads a text from left to right.
+class Reader {
+public:
+    explicit Reader(QStringView text) : m_text(text) {}
+
+    bool atEnd() const { return m_at == m_text.size(); }
+    QChar peek() const { return atEnd() ? QChar() : m_text[m_at]; }
+    qsizetype position() const { return m_at; }
+    void moveTo(qsizetype at) { m_at = at; }
+
+    bool take(QChar c) {
+        if (atEnd() || m_text[m_at] != c)
+            return false;
+        ++m_at;
+        return true;
+    }
+    void skipSpacesAndTabs() {
+        while (take(u' ') || take(u'\t')) {
+        }
+    }
+    // ASCII blanks; whether there were any.
+    bool skipBlanks() {
+        const qsizetype from = m_at;
+        while (!atEnd() && ascii::isBlank(m_text[m_at]))
+            ++m_at;
+        return m_at > from;
+    }
+    // The digits that stand here, all of them.
+    QStringView digits() {
+        const qsizetype from = m_at;
+        while (!atEnd() && ascii::isDigit(m_text[m_at]))
+            ++m_at;
+        return m_text.mid(from, m_at - from);
+    }
+    // A number of `min` to `max` digits, where no further digit follows.
+    std::optional<int> number(int min, int max) {
+        const QStringView run = digits();
+        if (run.size() < min || run.size() > max)
+            return std::nullopt;
+        return run.toInt();
+    }
+
+private:
+    QStringView m_text;
+    qsizetype m_at = 0;
+};
+
+// Blanks and tabs, a sign, blanks and tabs, digits with at most one point
+// (at least one digit), an exponent by e or d, blanks and tabs, and a line
+// feed at the very end.
+bool isNumberForm(QStringView text) {
+    Reader r(text);
+    r.skipSpacesAndTabs();
+    if (!r.take(u'+'))
+        r.take(u'-');
+    r.skipSpacesAndTabs();
+    if (!r.digits().isEmpty()) {
+        if (r.take(u'.'))
+            r.digits();
+    } else if (!r.take(u'.') || r.digits().isEmpty()) {
+        return false;
+    }
+    if (r.take(u'e') || r.take(u'E') || r.take(u'd') || r.take(u'D')) {
+        if (!r.take(u'+'))
+            r.take(u'-');
+        if (r.digits().isEmpty())
+            return false;
+    }
+    r.skipSpacesAndTabs();
+    r.take(u'\n');
+    return r.atEnd();
+}
+
+// After a date: nothing but blanks, or a time (after blanks or a T) of
+// hours, minutes and, with or without a fraction, seconds. Whether the
+// time is a time of day.
+bool isTimeTail(Reader& r) {
+    const qsizetype afterDate = r.position();
+    r.skipBlanks();
+    if (r.atEnd())
+        return true;
+    r.moveTo(afterDate);
+    if (!r.take(u'T') && !r.skipBlanks())
+        return false;
+    const auto hour = r.number(1, 2);
+    if (!hour || !r.take(u':'))
+        return false;
+    const auto minute = r.number(2, 2);
+    if (!minute)
+        return false;
+    int second = 0;
+    if (r.take(u':')) {
+        const auto seconds = r.number(2, 2);
+        if (!seconds)
+            return false;
+        second = *seconds;
+        if (r.take(u'.') && r.digits().isEmpty())
+            return false;
+    }
+    r.skipBlanks();
+    return r.atEnd() && *hour <= 23 && *minute <= 59 && second <= 59;
 }
 
 }  // namespace
 
 // A number that does not convert (an exponent beyond range) is no number.
 std::optional<double> NumericValue(const QString& text) {
-    if (!numberForm().match(text).hasMatch())
+    if (!isNumberForm(text))
         return std::nullopt;
     QString plain = text;
     plain.remove(QLatin1Char(' ')).remove(QLatin1Char('\t'));
@@ -28,24 +124,28 @@ std::optional<double> NumericValue(const QString& text) {
     return ok ? std::optional<double>(value) : std::nullopt;
 }
 
+// Year, month and day between the same separator (-, / or .), blanks
+// around each part, then an optional time.
 std::optional<QDate> ParseDate(const QString& text) {
-    static const QRegularExpression form(
-        QStringLiteral("^\\s*(\\d{3,4})\\s*([-/.])\\s*(\\d{1,2})\\s*\\2\\s*(\\d{1,2})"
-                       "(?:(?:\\s+|T)(\\d{1,2}):(\\d{2})(?::(\\d{2})(?:\\.\\d+)?)?)?\\s*$"));
-    const auto match = form.match(text);
-    if (!match.hasMatch())
+    Reader r(text);
+    r.skipBlanks();
+    const auto year = r.number(3, 4);
+    r.skipBlanks();
+    const QChar separator = r.peek();
+    if (!year || !(r.take(u'-') || r.take(u'/') || r.take(u'.')))
         return std::nullopt;
-    const int year = match.captured(1).toInt();
-    const QDate date(year, match.captured(3).toInt(), match.captured(4).toInt());
-    if (year < 100 || !date.isValid())
+    r.skipBlanks();
+    const auto month = r.number(1, 2);
+    r.skipBlanks();
+    if (!month || !r.take(separator))
         return std::nullopt;
-    if (!match.captured(5).isEmpty()) {
-        const int hour = match.captured(5).toInt();
-        const int minute = match.captured(6).toInt();
-        const int second = match.captured(7).isEmpty() ? 0 : match.captured(7).toInt();
-        if (hour > 23 || minute > 59 || second > 59)
-            return std::nullopt;
-    }
+    r.skipBlanks();
+    const auto day = r.number(1, 2);
+    if (!day || !isTimeTail(r))
+        return std::nullopt;
+    const QDate date(*year, *month, *day);
+    if (*year < 100 || !date.isValid())
+        return std::nullopt;
     return date;
 }
 
