@@ -12,31 +12,6 @@
 
 namespace zx::host {
 
-QString quotedScriptText(const QString& text) {
-    QString out = QStringLiteral("\"");
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
-        const bool pair =
-            c.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate();
-        if (pair) {
-            out += c;
-            out += text[++i];
-        } else if (c == QLatin1Char('"') || c == QLatin1Char('\\')) {
-            out += QLatin1Char('\\');
-            out += c;
-        } else if (c == QLatin1Char('\t')) {
-            out += QLatin1String("\\t");
-        } else if (c.isSurrogate() || c.category() == QChar::Other_Control ||
-                   c.category() == QChar::Other_Format || c == QChar::LineSeparator ||
-                   c == QChar::ParagraphSeparator) {
-            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-        } else {
-            out += c;
-        }
-    }
-    return out + QLatin1Char('"');
-}
-
 int ProfileExport::message(const QString& text, const QString&, int) {
     m_lastMessage = text;
     return 1;

@@ -40,8 +40,4 @@ private:
     QString m_failure, m_lastMessage;
 };
 
-// A value as the script grammar reads it back exactly: quoted, with
-// escapes for quotes, backslashes and anything that is not plain text.
-QString quotedScriptText(const QString& text);
-
 }  // namespace zx::host

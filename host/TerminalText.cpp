@@ -2,7 +2,13 @@
 
 namespace zx::host {
 
-QString escapedForTerminal(const QString& text) {
+namespace {
+
+// Only where the reader knows the short forms of line ends may they be used;
+// the script reader knows \t, \uXXXX and backslashed quotes and backslashes.
+enum class Reader { Terminal, Script };
+
+QString escaped(const QString& text, Reader reader) {
     QString out;
     out.reserve(text.size());
     for (qsizetype i = 0; i < text.size(); ++i) {
@@ -15,12 +21,14 @@ QString escapedForTerminal(const QString& text) {
             continue;
         }
         const auto category = c.category();
-        if (c == QLatin1Char('\n'))
+        if (reader == Reader::Script && (c == QLatin1Char('"') || c == QLatin1Char('\\')))
+            out += QLatin1Char('\\') + c;
+        else if (reader == Reader::Terminal && c == QLatin1Char('\n'))
             out += QLatin1String("\\n");
+        else if (reader == Reader::Terminal && c == QLatin1Char('\r'))
+            out += QLatin1String("\\r");
         else if (c == QLatin1Char('\t'))
             out += QLatin1String("\\t");
-        else if (c == QLatin1Char('\r'))
-            out += QLatin1String("\\r");
         else if (category == QChar::Other_Control || category == QChar::Other_Format ||
                  c.isSurrogate() || c == QChar::LineSeparator || c == QChar::ParagraphSeparator)
             out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
@@ -28,6 +36,16 @@ QString escapedForTerminal(const QString& text) {
             out += c;
     }
     return out;
+}
+
+}  // namespace
+
+QString escapedForTerminal(const QString& text) {
+    return escaped(text, Reader::Terminal);
+}
+
+QString quotedScriptText(const QString& text) {
+    return QLatin1Char('"') + escaped(text, Reader::Script) + QLatin1Char('"');
 }
 
 int terminalCells(const QString& text) {

@@ -12,6 +12,10 @@ namespace zx::host {
 // surrogates become \n, \t, \r or \uXXXX; everything else is kept.
 QString escapedForTerminal(const QString& text);
 
+// A value as the script grammar reads it back exactly: quoted, with
+// escapes for quotes, backslashes and anything that is not plain text.
+QString quotedScriptText(const QString& text);
+
 // Columns the text takes on a terminal: CJK characters take two.
 int terminalCells(const QString& text);
 QString padToCells(const QString& text, int cells);
