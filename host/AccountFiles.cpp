@@ -131,6 +131,26 @@ void checkAccountNumbers(const QString& account, const QString& year) {
         throw Error(QStringLiteral("the year must be 4 digits: \"%1\"").arg(year));
 }
 
+// Paths are the user's: braced by the builder, a ';' in a folder name
+// cannot add a key.
+QString sqliteText(const QString& dataSource, const QString& systemDatabase) {
+    db::ConnectionText text;
+    text.append(QStringLiteral("Provider"), QStringLiteral("SQLite"));
+    text.append(QStringLiteral("Data Source"), QFileInfo(dataSource).absoluteFilePath());
+    if (!systemDatabase.isEmpty())
+        text.append(QStringLiteral("System Database"),
+                    QFileInfo(systemDatabase).absoluteFilePath());
+    return text.toString();
+}
+
+QString odbcText(const QString& odbc) {
+    QString error;
+    const auto text = db::ConnectionText::forOdbc(odbc, &error);
+    if (!text)
+        throw Error(error);
+    return text->toString();
+}
+
 }  // namespace
 
 CreatedAccount createAccount(const QString& dir, const QString& account, const QString& year) {
@@ -163,9 +183,7 @@ CreatedAccount createAccount(const QString& dir, const QString& account, const Q
             created.systemCreated = true;
         } else {
             // Another account's system database: add this year's periods.
-            auto system = db::openDatabase(
-                QStringLiteral("Provider=SQLite;Data Source=") + created.systemFile +
-                QStringLiteral(";System Database=") + created.systemFile);
+            auto system = db::openDatabase(sqliteText(created.systemFile, created.systemFile));
             insertPeriods(
                 QStringLiteral("INSERT OR IGNORE INTO ua_period"), account, year.toInt(),
                 [&](const QString& sql, const QVariantList& row) { system->Execute(sql, row); });
@@ -230,32 +248,22 @@ std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
         throw Error(QStringLiteral("account database not found: %1").arg(accountFile));
     if (!file.isFile() || !file.isReadable())
         throw Error(QStringLiteral("account database is not a readable file: %1").arg(accountFile));
-    db::ConnectionText text;
-    text.append(QStringLiteral("Provider"), QStringLiteral("SQLite"));
-    text.append(QStringLiteral("Data Source"), file.absoluteFilePath());
-    if (!systemFile.isEmpty()) {
-        if (!QFileInfo(systemFile).isFile())
-            throw Error(QStringLiteral("system database not found: %1").arg(systemFile));
-        text.append(QStringLiteral("System Database"), QFileInfo(systemFile).absoluteFilePath());
-    }
-    auto database = db::openDatabase(text.toString());
+    if (!systemFile.isEmpty() && !QFileInfo(systemFile).isFile())
+        throw Error(QStringLiteral("system database not found: %1").arg(systemFile));
+    auto database = db::openDatabase(sqliteText(accountFile, systemFile));
     checkAccountTables(*database, accountFile);
     return database;
 }
 
 std::unique_ptr<db::HostDatabase> openOdbcAccount(const QString& odbc) {
-    QString error;
-    const auto text = db::ConnectionText::forOdbc(odbc, &error);
-    if (!text)
-        throw Error(error);
-    auto database = db::openDatabase(text->toString());
+    auto database = db::openDatabase(odbcText(odbc));
     checkAccountTables(*database, db::maskedConnectionText(odbc));
     return database;
 }
 
 void createPostgreSqlAccount(const QString& odbc, const QString& account, const QString& year) {
     checkAccountNumbers(account, year);
-    auto database = db::openDatabase(QStringLiteral("Provider=ODBC;") + odbc);
+    auto database = db::openDatabase(odbcText(odbc));
     bool exists = true;
     try {
         database->OpenRecordset(QStringLiteral("select * from AccInformation where 1=0"));

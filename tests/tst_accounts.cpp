@@ -69,10 +69,10 @@ private Q_SLOTS:
         QFETCH(QString, folder);
         QTemporaryDir dir;
         for (const Save& save : Saves) {
-            const QString file =
-                zx::host::createAccount(dir.path() + QLatin1Char('/') + folder + "/" + save.sys,
-                                        "001", "2001")
-                    .accountFile;
+            const QString place = dir.path() + QLatin1Char('/') + folder + "/" + save.sys;
+            const QString file = zx::host::createAccount(place, "001", "2001").accountFile;
+            // The second account of a folder adds its periods to the first one's system file.
+            zx::host::createAccount(place, "002", "2001");
             const CliResult run = runCli({"run", "--db", file, "--sys", save.sys}, save.script);
             QVERIFY2(run.exitCode == 0, qPrintable(describe(run)));
             QCOMPARE(paramOf(file, save.sys, save.name), QString::fromLatin1(save.value));
