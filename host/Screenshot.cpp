@@ -2,11 +2,13 @@
 
 #include "AccountFiles.h"
 
+#include "core/WriteWholeFile.h"
+
+#include <QBuffer>
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
 #include <QPixmap>
-#include <QSaveFile>
 #include <QTemporaryFile>
 #include <QWidget>
 
@@ -54,14 +56,18 @@ QString Screenshot::refusal(const QString& path, const QStringList& databases) {
 }
 
 bool Screenshot::save(QWidget* window, const QString& path, QString* error) {
-    QSaveFile file(path);
-    const QImage picture = window->grab().toImage();
-    if (!file.open(QIODevice::WriteOnly) || !picture.save(&file, formatOf(path)) ||
-        !file.commit()) {
-        *error = QStringLiteral("cannot save the screenshot %1: %2").arg(path, file.errorString());
+    QByteArray encoded;
+    QBuffer buffer(&encoded);
+    buffer.open(QIODevice::WriteOnly);
+    if (!window->grab().toImage().save(&buffer, formatOf(path))) {
+        *error = QStringLiteral("cannot encode the screenshot %1").arg(path);
         return false;
     }
-    return true;
+    QString why;
+    if (writeWholeFile(path, encoded, &why))
+        return true;
+    *error = QStringLiteral("cannot save the screenshot: %1").arg(why);
+    return false;
 }
 
 }  // namespace zx::host

@@ -12,7 +12,10 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <csignal>
+
 #include <dlfcn.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 
 using namespace zx::com;
@@ -108,6 +111,38 @@ private Q_SLOTS:
         QCOMPARE(after.st_size, before.st_size);
         QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::System | QDir::NoDotAndDotDot),
                  QStringList{QStringLiteral("registry.ini")});
+    }
+
+    // A disk that cannot take the new registry whole (here the file-size
+    // limit, at the copy or at the rewrite) leaves the old one as it was.
+    void registryOnAFullDisk() {
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("registry.ini"));
+        QByteArray old;
+        for (int i = 0; i < 60; ++i)
+            old += "[Other" + QByteArray::number(i) + "]\nlibrary=/usr/lib/libother.so\n";
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::WriteOnly) && file.write(old) == old.size());
+        file.close();
+        std::signal(SIGXFSZ, SIG_IGN);
+        for (const qsizetype limit : {old.size() / 2, old.size()}) {
+            rlimit saved{};
+            ::getrlimit(RLIMIT_FSIZE, &saved);
+            rlimit small = saved;
+            small.rlim_cur = rlim_t(limit);
+            ::setrlimit(RLIMIT_FSIZE, &small);
+            QString error;
+            const bool registered =
+                ComRegistry(path).registerClass(QStringLiteral("A.B"), zx::wizard::CLSID_Wizard,
+                                                QStringLiteral("/lib/x.so"), &error);
+            ::setrlimit(RLIMIT_FSIZE, &saved);
+            QVERIFY(!registered);
+            QVERIFY2(error.startsWith("cannot write the class registry"), qPrintable(error));
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            QCOMPARE(file.readAll(), old);
+            file.close();
+            QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"registry.ini"});
+        }
     }
 
     // A host reads the user's registry, then each system one in turn; a

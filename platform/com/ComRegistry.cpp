@@ -1,9 +1,19 @@
 #include "ComRegistry.h"
 
+#include "core/WriteWholeFile.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QSettings>
+#include <QTemporaryFile>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <utility>
 
 namespace zx::com {
 
@@ -19,7 +29,10 @@ QString classProgIdKey(const CLSID& clsid) {
     return QStringLiteral("CLSID/%1/ProgID").arg(clsid.toString());
 }
 
+thread_local QString t_lastFailure;
+
 bool fail(QString* error, const QString& why) {
+    t_lastFailure = why;
     if (error)
         *error = why;
     return false;
@@ -43,14 +56,68 @@ bool parses(const QByteArray& content, const QString& path, QString* error) {
     return true;
 }
 
-bool finish(QSettings& settings, QString* error) {
-    // QSettings writes through a temporary file and renames it, so a reader
-    // never sees half a registry.
-    settings.sync();
-    if (settings.status() == QSettings::NoError)
-        return true;
-    return fail(error,
-                QStringLiteral("cannot write the class registry %1").arg(settings.fileName()));
+using Entries = QMap<QString, QVariant>;
+
+Entries entriesOf(const QSettings& settings) {
+    Entries entries;
+    for (const QString& key : settings.allKeys())
+        entries.insert(key, settings.value(key));
+    return entries;
+}
+
+// A fresh name beside `path`, so that a rename can replace it.
+QString siblingName(const QString& path) {
+    QTemporaryFile file(path + QStringLiteral(".XXXXXX"));
+    file.setAutoRemove(false);
+    return file.open() ? file.fileName() : QString();
+}
+
+// QSettings writes through a buffered QSaveFile, which on a full disk
+// renames a truncated file into place and reports no error. So the change
+// is made on a copy, the copy is read back under a name QSettings has not
+// cached and compared, and only then renamed over the registry.
+bool rewrite(const QString& path, const QByteArray& content,
+             const std::function<void(QSettings&)>& change, QString* error) {
+    const auto cannot = [&](const QString& why) {
+        return fail(error, QStringLiteral("cannot write the class registry %1: %2").arg(path, why));
+    };
+    const QString edited = siblingName(path), checked = siblingName(path);
+    const auto cleanUp = qScopeGuard([&] {
+        QFile::remove(edited);
+        QFile::remove(checked);
+    });
+    QString why;
+    if (edited.isEmpty() || checked.isEmpty())
+        return cannot(QStringLiteral("no temporary file can be made beside it"));
+    if (!writeWholeFile(edited, content, &why))
+        return cannot(why);
+    Entries expected;
+    {
+        QSettings settings(edited, QSettings::IniFormat);
+        change(settings);
+        settings.sync();
+        if (settings.status() != QSettings::NoError)
+            return cannot(QStringLiteral("the new contents could not be written"));
+        expected = entriesOf(settings);
+    }
+    QFile result(edited);
+    if (!result.open(QIODevice::ReadOnly))
+        return cannot(result.errorString());
+    if (!writeWholeFile(checked, result.readAll(), &why))
+        return cannot(why);
+    if (entriesOf(QSettings(checked, QSettings::IniFormat)) != expected)
+        return cannot(
+            QStringLiteral("the new contents did not read back whole (is the disk full?)"));
+    // Temporary files are private; the registry is read by every user.
+    const QFileInfo before(path);
+    QFile::setPermissions(checked, before.exists() ? before.permissions()
+                                                   : QFile::ReadOwner | QFile::WriteOwner |
+                                                         QFile::ReadUser | QFile::WriteUser |
+                                                         QFile::ReadGroup | QFile::ReadOther);
+    if (std::rename(QFile::encodeName(checked).constData(), QFile::encodeName(path).constData()) !=
+        0)
+        return cannot(QString::fromLocal8Bit(std::strerror(errno)));
+    return true;
 }
 
 }  // namespace
@@ -63,6 +130,10 @@ QString ComRegistry::defaultPath() {
     if (config.isEmpty())
         config = QDir::homePath() + QStringLiteral("/.config");
     return config + QStringLiteral("/zxcom/registry.ini");
+}
+
+QString ComRegistry::takeLastFailure() {
+    return std::exchange(t_lastFailure, QString());
 }
 
 QStringList ComRegistry::searchPath() {
@@ -97,18 +168,28 @@ std::optional<ComRegistry::Class> ComRegistry::find(const QString& progId, QStri
 ComRegistry::ComRegistry(QString path) : m_path(std::move(path)) {}
 
 bool ComRegistry::usable(QString* error) const {
+    return read(error).has_value();
+}
+
+std::optional<QByteArray> ComRegistry::read(QString* error) const {
     const QFileInfo file(m_path);
     if (!file.exists() && !file.isSymLink())
-        return true;
+        return QByteArray();
     // Opening a FIFO or a device could wait for ever or read without end.
-    if (!file.isFile())
-        return fail(error,
-                    QStringLiteral("the class registry %1 is not a regular file").arg(m_path));
+    if (!file.isFile()) {
+        fail(error, QStringLiteral("the class registry %1 is not a regular file").arg(m_path));
+        return std::nullopt;
+    }
     QFile registry(m_path);
-    if (!registry.open(QIODevice::ReadOnly))
-        return fail(error, QStringLiteral("cannot read the class registry %1: %2")
-                               .arg(m_path, registry.errorString()));
-    return parses(registry.readAll(), m_path, error);
+    if (!registry.open(QIODevice::ReadOnly)) {
+        fail(error, QStringLiteral("cannot read the class registry %1: %2")
+                        .arg(m_path, registry.errorString()));
+        return std::nullopt;
+    }
+    QByteArray content = registry.readAll();
+    if (!parses(content, m_path, error))
+        return std::nullopt;
+    return content;
 }
 
 bool ComRegistry::registerClass(const QString& progId, const CLSID& clsid,
@@ -116,26 +197,34 @@ bool ComRegistry::registerClass(const QString& progId, const CLSID& clsid,
     const QFileInfo library(libraryPath);
     if (!library.isAbsolute())
         return fail(error, QStringLiteral("library path must be absolute: %1").arg(libraryPath));
-    if (!usable(error))
+    const auto content = read(error);
+    if (!content)
         return false;
     if (!QDir().mkpath(QFileInfo(m_path).absolutePath()))
         return fail(error, QStringLiteral("cannot create the folder of %1").arg(m_path));
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.setValue(progIdKey(progId), clsid.toString());
-    settings.setValue(serverKey(clsid), library.absoluteFilePath());
-    settings.setValue(classProgIdKey(clsid), progId);
-    return finish(settings, error);
+    return rewrite(
+        m_path, *content,
+        [&](QSettings& settings) {
+            settings.setValue(progIdKey(progId), clsid.toString());
+            settings.setValue(serverKey(clsid), library.absoluteFilePath());
+            settings.setValue(classProgIdKey(clsid), progId);
+        },
+        error);
 }
 
 bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid, QString* error) {
-    if (!usable(error))
+    const auto content = read(error);
+    if (!content)
         return false;
     if (!QFileInfo::exists(m_path))
         return true;
-    QSettings settings(m_path, QSettings::IniFormat);
-    settings.remove(QStringLiteral("ProgID/%1").arg(progId));
-    settings.remove(QStringLiteral("CLSID/%1").arg(clsid.toString()));
-    return finish(settings, error);
+    return rewrite(
+        m_path, *content,
+        [&](QSettings& settings) {
+            settings.remove(QStringLiteral("ProgID/%1").arg(progId));
+            settings.remove(QStringLiteral("CLSID/%1").arg(clsid.toString()));
+        },
+        error);
 }
 
 std::optional<CLSID> ComRegistry::clsidFromProgId(const QString& progId, QString* error) const {

@@ -25,6 +25,11 @@ public:
     // $XDG_CONFIG_DIRS (default /etc/xdg), in the order a host reads them.
     static QStringList searchPath();
 
+    // Why the last change of a registry on this thread failed. A library's
+    // DllRegisterServer can return only an HRESULT; its caller shares this
+    // library and reads the reason here, which clears it.
+    static QString takeLastFailure();
+
     struct Class {
         CLSID clsid;
         QString library;   // empty when the registry names no library for it
@@ -60,6 +65,10 @@ public:
     std::optional<Server> serverOf(const QString& progId, QString* error = nullptr) const;
 
 private:
+    // The registry's bytes, empty when there is no file; nullopt when it
+    // is not usable.
+    std::optional<QByteArray> read(QString* error) const;
+
     QString m_path;
 };
 

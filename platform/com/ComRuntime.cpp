@@ -56,9 +56,12 @@ HRESULT callRegistration(const QString& libraryPath, const char* name, QString* 
     auto fn = entryPoint<DllRegisterServerFn>(handle, name, error);
     if (!fn)
         return E_FAIL;
+    ComRegistry::takeLastFailure();
     const HRESULT hr = fn();
+    const QString why = ComRegistry::takeLastFailure();
     if (Failed(hr) && error)
-        *error = QStringLiteral("%1 failed: %2").arg(QLatin1String(name), describeHResult(hr));
+        *error = QStringLiteral("%1 failed: %2")
+                     .arg(QLatin1String(name), why.isEmpty() ? describeHResult(hr) : why);
     return hr;
 }
 
