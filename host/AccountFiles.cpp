@@ -122,13 +122,9 @@ void insertPeriods(const QString& insertInto, const QString& account, int year, 
 }
 
 void checkAccountNumbers(const QString& account, const QString& year) {
-    static const QRegularExpression accountForm(QStringLiteral("^[0-9A-Za-z]{3}$"));
-    static const QRegularExpression yearForm(QStringLiteral("^[0-9]{4}$"));
-    if (!accountForm.match(account).hasMatch())
-        throw Error(
-            QStringLiteral("the account number must be 3 letters or digits: \"%1\"").arg(account));
-    if (!yearForm.match(year).hasMatch())
-        throw Error(QStringLiteral("the year must be 4 digits: \"%1\"").arg(year));
+    const QString problem = accountNumbersProblem(account, year);
+    if (!problem.isEmpty())
+        throw Error(problem);
 }
 
 // Paths are the user's: braced by the builder, a ';' in a folder name
@@ -152,6 +148,19 @@ QString odbcText(const QString& odbc) {
 }
 
 }  // namespace
+
+QString accountNumbersProblem(const QString& account, const QString& year) {
+    static const QRegularExpression accountForm(QStringLiteral("^[0-9A-Za-z]{3}$"));
+    if (!accountForm.match(account).hasMatch())
+        return QStringLiteral("the account number must be 3 letters or digits: \"%1\"")
+            .arg(account);
+    // The wizard refuses an account of any other year.
+    static const QRegularExpression yearForm(QStringLiteral("^[0-9]{4}$"));
+    if (!yearForm.match(year).hasMatch() || year < QLatin1String("1980") ||
+        year > QLatin1String("2050"))
+        return QStringLiteral("the year must be one from 1980 to 2050: \"%1\"").arg(year);
+    return {};
+}
 
 CreatedAccount createAccount(const QString& dir, const QString& account, const QString& year) {
     checkAccountNumbers(account, year);
@@ -248,8 +257,18 @@ std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
         throw Error(QStringLiteral("account database not found: %1").arg(accountFile));
     if (!file.isFile() || !file.isReadable())
         throw Error(QStringLiteral("account database is not a readable file: %1").arg(accountFile));
-    if (!systemFile.isEmpty() && !QFileInfo(systemFile).isFile())
-        throw Error(QStringLiteral("system database not found: %1").arg(systemFile));
+    // The kit attaches zxsystem.db beside the account when none is named.
+    const QString system =
+        systemFile.isEmpty() ? file.absolutePath() + QStringLiteral("/zxsystem.db") : systemFile;
+    if (!QFileInfo::exists(system))
+        throw Error(QStringLiteral("system database not found: %1").arg(system));
+    if (!QFileInfo(system).isFile())
+        throw Error(QStringLiteral("system database is not a regular file: %1").arg(system));
+    // A link to the account itself would wait on its own lock or write
+    // periods into the account.
+    if (sameFile(accountFile, system))
+        throw Error(
+            QStringLiteral("the system database is the account database itself: %1").arg(system));
     auto database = db::openDatabase(sqliteText(accountFile, systemFile));
     checkAccountTables(*database, accountFile);
     return database;

@@ -54,7 +54,8 @@ int applyCommand(const QStringList& args) {
         QStringLiteral("N"), QString::number(QThread::idealThreadCount()));
     parser.addOptions({db, odbc, systemDb, sysOption, dryRun, jobsOption});
     int exit = ExitOk;
-    if (!parseCommandLine(parser, QStringLiteral("apply"), args, &exit))
+    if (!parseCommandLine(parser, QStringLiteral("apply"), args, &exit,
+                          {QStringLiteral("db"), QStringLiteral("odbc")}))
         return exit;
 
     QStringList files = parser.values(db);
@@ -74,14 +75,13 @@ int applyCommand(const QStringList& args) {
     if (!subsystem)
         return ExitUsage;
     const QString profile = QFileInfo(positional.first()).absoluteFilePath();
-    QFile file(profile);
-    if (!file.open(QIODevice::ReadOnly)) {
-        printError(
-            QStringLiteral("cannot read the profile %1: %2").arg(profile, file.errorString()));
+    QString error;
+    const auto text = readScriptFile(profile, QStringLiteral("profile"), &error);
+    if (!text) {
+        printError(error);
         return ExitUsage;
     }
-    QString error;
-    if (!parseScript(QString::fromUtf8(file.readAll()), &error)) {
+    if (!parseScript(*text, &error)) {
         printError(QStringLiteral("profile: ") + error);
         return ExitUsage;
     }

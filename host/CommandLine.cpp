@@ -52,7 +52,7 @@ std::optional<QString> subsystemCode(const QString& given) {
 }
 
 bool parseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
-                      int* exit) {
+                      int* exit, const QStringList& repeatable) {
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Show this help."));
     parser.addOption(help);
@@ -60,6 +60,15 @@ bool parseCommandLine(QCommandLineParser& parser, const QString& command, const 
         printError(parser.errorText());
         *exit = ExitUsage;
         return false;
+    }
+    for (const QString& name : parser.optionNames()) {
+        // The last of two --db options would win silently: a slip would set
+        // up another account than the one the user read first.
+        if (parser.values(name).size() > 1 && !repeatable.contains(name)) {
+            printError(QStringLiteral("--%1 is given more than once").arg(name));
+            *exit = ExitUsage;
+            return false;
+        }
     }
     if (parser.isSet(help)) {
         // Qt's first line names the program file; ours names the command.

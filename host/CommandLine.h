@@ -35,9 +35,10 @@ struct AccountOptions {
 // a usage error and gives nullopt.
 std::optional<QString> subsystemCode(const QString& given);
 
-// Parses one command's arguments; answers --help itself. False means the
-// command is over, with the exit status in *exit.
+// Parses one command's arguments; answers --help itself. An option with a
+// value given twice is a usage error unless named in `repeatable`. False
+// means the command is over, with the exit status in *exit.
 bool parseCommandLine(QCommandLineParser& parser, const QString& command, const QStringList& args,
-                      int* exit);
+                      int* exit, const QStringList& repeatable = {});
 
 }  // namespace zx::host

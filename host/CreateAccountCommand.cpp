@@ -34,11 +34,9 @@ int createAccountCommand(const QStringList& args) {
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("create-account"), args, &exit))
         return exit;
-    // The wizard refuses an account of any other year.
-    const QString accountYear = parser.value(year);
-    if (accountYear < QLatin1String("1980") || accountYear > QLatin1String("2050") ||
-        accountYear.size() != 4) {
-        printError(QStringLiteral("--year takes a year from 1980 to 2050: %1").arg(accountYear));
+    const QString problem = accountNumbersProblem(parser.value(account), parser.value(year));
+    if (!problem.isEmpty()) {
+        printError(problem);
         return ExitUsage;
     }
     if (parser.isSet(odbc)) {

@@ -3,25 +3,7 @@
 #include "RunWizard.h"
 #include "Script.h"
 
-#include <QFile>
-
 namespace zx::host {
-
-namespace {
-
-std::optional<QString> readScript(const QString& path, QString* error) {
-    QFile file;
-    const bool opened = path == QLatin1String("-")
-                            ? file.open(stdin, QIODevice::ReadOnly)
-                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    if (!opened) {
-        *error = QStringLiteral("cannot read the script %1: %2").arg(path, file.errorString());
-        return std::nullopt;
-    }
-    return QString::fromUtf8(file.readAll());
-}
-
-}  // namespace
 
 int runCommand(const QStringList& args) {
     QCommandLineParser parser;
@@ -86,7 +68,7 @@ int runCommand(const QStringList& args) {
     options.json = parser.isSet(json);
     if (parser.isSet(script)) {
         QString error;
-        options.script = readScript(parser.value(script), &error);
+        options.script = readScriptFile(parser.value(script), QStringLiteral("script"), &error);
         if (!options.script) {
             printError(error);
             return ExitUsage;

@@ -2,6 +2,7 @@
 
 #include "core/Ascii.h"
 
+#include <QFile>
 #include <QStringList>
 
 #include <algorithm>
@@ -136,6 +137,13 @@ std::optional<std::vector<Action>> parseScript(const QString& script, QString* e
         QString line = lines[n];
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
+        if (line.size() > MaxScriptLine) {
+            if (error)
+                *error = QStringLiteral("line %1: longer than %2 characters")
+                             .arg(n + 1)
+                             .arg(MaxScriptLine);
+            return std::nullopt;
+        }
         const QString trimmed = line.trimmed();
         if (trimmed.isEmpty()) {
             note.clear();
@@ -221,6 +229,25 @@ std::optional<std::vector<Action>> parseScript(const QString& script, QString* e
         actions.push_back(action);
     }
     return actions;
+}
+
+std::optional<QString> readScriptFile(const QString& path, const QString& what, QString* error) {
+    QFile file;
+    const bool opened = path == QLatin1String("-")
+                            ? file.open(stdin, QIODevice::ReadOnly)
+                            : (file.setFileName(path), file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = opened ? file.read(MaxScriptBytes + 1) : QByteArray();
+    if (!opened || file.error() != QFileDevice::NoError) {
+        *error = QStringLiteral("cannot read the %1 %2: %3").arg(what, path, file.errorString());
+        return std::nullopt;
+    }
+    if (bytes.size() > MaxScriptBytes) {
+        *error = QStringLiteral("the %1 %2 is larger than %3 MiB")
+                     .arg(what, path)
+                     .arg(MaxScriptBytes / (1024 * 1024));
+        return std::nullopt;
+    }
+    return QString::fromUtf8(bytes);
 }
 
 }  // namespace zx::host

@@ -42,7 +42,17 @@ struct Action {
 // The words of the grammar, for help texts.
 extern const char* const ScriptGrammar;
 
-// nullopt and *error ("line N: ...") when a line is not an action.
+// nullopt and *error ("line N: ...") when a line is not an action or is
+// longer than MaxScriptLine characters.
 std::optional<std::vector<Action>> parseScript(const QString& script, QString* error);
+
+// Bounds that keep a script's memory in proportion: a megabyte of text in a
+// box costs a hundred of layout; /dev/zero as a script never ends.
+constexpr qsizetype MaxScriptLine = 2 * 1024 * 1024;
+constexpr qsizetype MaxScriptBytes = 16 * 1024 * 1024;
+
+// The text of a script or profile file ('-': standard input), or nullopt
+// and *error when it cannot be read or is larger than MaxScriptBytes.
+std::optional<QString> readScriptFile(const QString& path, const QString& what, QString* error);
 
 }  // namespace zx::host

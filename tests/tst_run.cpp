@@ -455,6 +455,15 @@ private Q_SLOTS:
         for (const char* year : {"1979", "2051", "20"})
             QTest::newRow(year) << QStringList{"create-account", "/nonexistent", "--year", year}
                                 << 64;
+        QTest::newRow("account 12")
+            << QStringList{"create-account", "/nonexistent", "--account", "12"} << 64;
+        QTest::newRow("two --db") << QStringList{"run",  "--db",  "x.db", "--db",
+                                                 "y.db", "--sys", "SA"}
+                                  << 64;
+        QTest::newRow("endless script")
+            << QStringList{"run", "--db", "x.db", "--sys", "SA", "--script", "/dev/zero"} << 64;
+        QTest::newRow("endless profile")
+            << QStringList{"apply", "/dev/zero", "--sys", "SA", "--db", "x.db"} << 64;
     }
     void badInput() {
         if (TestAccount::onServer())
