@@ -14,6 +14,10 @@
 #include <QApplication>
 #include <QFileInfo>
 
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+
 namespace zx::host {
 
 namespace {
@@ -28,6 +32,28 @@ QStringList databaseFiles(const RunOptions& options) {
             : options.systemFile;
     return {options.accountFile, system};
 }
+
+// Qt ends the process with exit(1) when its connection to the X server
+// breaks, and 1 would read as a save that failed. While the call runs, such
+// an exit is the call failing; the process ends at once, before static
+// destructors reach widgets whose display has gone.
+std::atomic<bool> g_callRunning{false};
+
+void exitDuringCall() {
+    if (!g_callRunning)
+        return;
+    std::fputs("zxwizard: the run ended with the connection to the display lost\n", stderr);
+    std::_Exit(ExitCallFailed);
+}
+
+struct CallRunning {
+    CallRunning() {
+        static const bool registered = (std::atexit(exitDuringCall), true);
+        Q_UNUSED(registered);
+        g_callRunning = true;
+    }
+    ~CallRunning() { g_callRunning = false; }
+};
 
 }  // namespace
 
@@ -79,8 +105,12 @@ int runWizard(const RunOptions& options) {
         // The component must not keep the driver past this scope, whatever happens.
         const std::unique_ptr<WizardClient, void (*)(WizardClient*)> detach(
             &wizard, [](WizardClient* w) { w->setObserver(nullptr); });
-        const std::int32_t result = wizard.run(
-            dryRun ? static_cast<db::HostDatabase&>(*dryRun) : *account, options.subsystem);
+        std::int32_t result = 0;
+        {
+            const CallRunning running;
+            result = wizard.run(dryRun ? static_cast<db::HostDatabase&>(*dryRun) : *account,
+                                options.subsystem);
+        }
         driver.finish();
 
         QJsonObject outcome{{QStringLiteral("event"), QStringLiteral("result")},

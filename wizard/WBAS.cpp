@@ -4,18 +4,21 @@
 
 #include <QCoreApplication>
 
-#include <memory>
+#include <utility>
 
 namespace zx::WBAS {
 
 namespace {
 
-std::unique_ptr<wizard::WizardView> g_main;
+// Not a static object: a process that exits with the window loaded (a lost
+// display ends it from inside the event loop) must not destroy widgets after
+// their display has gone.
+wizard::WizardView* g_main = nullptr;
 
 // A window may not outlive the application it belongs to: a hidden one left
 // by a refused or failed run goes with the application.
 void releaseWindow() {
-    g_main.reset();
+    delete std::exchange(g_main, nullptr);
 }
 
 }  // namespace
@@ -24,17 +27,17 @@ wizard::WizardView& MainForm(wizard::RunHost& host) {
     if (!g_main) {
         static const bool registered = (qAddPostRoutine(releaseWindow), true);
         Q_UNUSED(registered);
-        g_main = host.createWindow();
+        g_main = host.createWindow().release();
     }
     return *g_main;
 }
 
 wizard::WizardView* MainIfLoaded() {
-    return g_main.get();
+    return g_main;
 }
 
 void UnloadMain() {
-    g_main.reset();
+    releaseWindow();
 }
 
 }  // namespace zx::WBAS

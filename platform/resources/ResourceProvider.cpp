@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QPainterPath>
 
+#include <sys/stat.h>
+
 namespace zx {
 
 namespace {
@@ -86,14 +88,24 @@ ResourceProvider::ResourceProvider() {
 }
 
 void ResourceProvider::readTexts(const QString& path) {
+    // Opening a FIFO waits for a writer that may never come; a device such
+    // as /dev/zero never ends. /dev/null, a provider without texts, is fine.
+    struct stat kind {};
+    if (::stat(QFile::encodeName(path).constData(), &kind) == 0 &&
+        (S_ISFIFO(kind.st_mode) || S_ISSOCK(kind.st_mode)))
+        throw Error(QStringLiteral("the texts file %1 is not a regular file").arg(path));
+    constexpr qint64 MaxBytes = 1024 * 1024;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw Error(
             QStringLiteral("cannot read the texts file %1: %2").arg(path, file.errorString()));
+    const QByteArray content = file.read(MaxBytes + 1);
+    if (content.size() > MaxBytes)
+        throw Error(QStringLiteral("the texts file %1 is larger than 1 MiB").arg(path));
     int lineNumber = 0;
-    while (!file.atEnd()) {
+    for (const QByteArray& bytes : content.split('\n')) {
         ++lineNumber;
-        QString line = QString::fromUtf8(file.readLine());
+        QString line = QString::fromUtf8(bytes);
         while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
             line.chop(1);
         if (line.trimmed().isEmpty() || line.startsWith(QLatin1Char('#')))
