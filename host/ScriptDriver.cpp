@@ -273,6 +273,13 @@ QString ScriptDriver::set(QWidget* control, const Action& action) {
                       .arg(name, shownValue(control, now), shownValue(control, want));
     if (!m_lastMessage.isEmpty())
         why += QStringLiteral(": refused with \"%1\"").arg(m_lastMessage);
+    else if (box)
+        // Masked values look alike; say what the box did to the text.
+        why += QStringLiteral(
+                   ": the box keeps %1 of the %2 characters given (it takes no "
+                   "control characters, no half of a pair, nothing past its limit)")
+                   .arg(now.size())
+                   .arg(want.size());
     return why;
 }
 
