@@ -17,12 +17,12 @@ struct CreatedAccount {
     bool systemCreated = false;
 };
 
-// Creates DIR/ZXDATA_<account>_<year>.db and, if missing, DIR/zxsystem.db
-// with the twelve periods of that account year. Refuses to touch an
-// existing account file. Throws zx::Error.
 // Why an account number and year cannot make an account; empty when they can.
 QString accountNumbersProblem(const QString& account, const QString& year);
 
+// Creates DIR/ZXDATA_<account>_<year>.db and, if missing, DIR/zxsystem.db
+// with the twelve periods of that account year. Refuses to touch an
+// existing account file. Throws zx::Error.
 CreatedAccount createAccount(const QString& dir, const QString& account, const QString& year);
 
 // Adds the demo's items, warehouses and classes to an account file, with

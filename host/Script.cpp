@@ -137,13 +137,6 @@ std::optional<std::vector<Action>> parseScript(const QString& script, QString* e
         QString line = lines[n];
         if (line.endsWith(QLatin1Char('\r')))
             line.chop(1);
-        if (line.size() > MaxScriptLine) {
-            if (error)
-                *error = QStringLiteral("line %1: longer than %2 characters")
-                             .arg(n + 1)
-                             .arg(MaxScriptLine);
-            return std::nullopt;
-        }
         const QString trimmed = line.trimmed();
         if (trimmed.isEmpty()) {
             note.clear();
@@ -218,6 +211,8 @@ std::optional<std::vector<Action>> parseScript(const QString& script, QString* e
         } else {
             action.text = action.kind == Action::Key ? text.trimmed() : text;
         }
+        if (action.text.size() > MaxScriptText)
+            return fail(QStringLiteral("a text longer than %1 characters").arg(MaxScriptText));
         if (action.kind == Action::Key) {
             const auto key = keyStrokeNamed(action.text);
             if (!key)
@@ -236,7 +231,14 @@ std::optional<QString> readScriptFile(const QString& path, const QString& what, 
     const bool opened = path == QLatin1String("-")
                             ? file.open(stdin, QIODevice::ReadOnly)
                             : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    const QByteArray bytes = opened ? file.read(MaxScriptBytes + 1) : QByteArray();
+    // A pipe gives what it has at each read; read until its end or the bound.
+    QByteArray bytes;
+    while (opened && bytes.size() <= MaxScriptBytes) {
+        const QByteArray more = file.read(MaxScriptBytes + 1 - bytes.size());
+        if (more.isEmpty())
+            break;
+        bytes += more;
+    }
     if (!opened || file.error() != QFileDevice::NoError) {
         *error = QStringLiteral("cannot read the %1 %2: %3").arg(what, path, file.errorString());
         return std::nullopt;

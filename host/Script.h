@@ -42,13 +42,13 @@ struct Action {
 // The words of the grammar, for help texts.
 extern const char* const ScriptGrammar;
 
-// nullopt and *error ("line N: ...") when a line is not an action or is
-// longer than MaxScriptLine characters.
+// nullopt and *error ("line N: ...") when a line is not an action or its
+// text is longer than MaxScriptText characters.
 std::optional<std::vector<Action>> parseScript(const QString& script, QString* error);
 
 // Bounds that keep a script's memory in proportion: a megabyte of text in a
 // box costs a hundred of layout; /dev/zero as a script never ends.
-constexpr qsizetype MaxScriptLine = 2 * 1024 * 1024;
+constexpr qsizetype MaxScriptText = 2 * 1024 * 1024;
 constexpr qsizetype MaxScriptBytes = 16 * 1024 * 1024;
 
 // The text of a script or profile file ('-': standard input), or nullopt

@@ -602,7 +602,7 @@ private Q_SLOTS:
             runCli({"create-account", account.dir(), "--account", "002", "--year", "2001"});
         QCOMPARE(other.exitCode, 0);
         QCOMPARE(account.value("select count(*) from zxsystem.ua_period"), QVariant(24));
-        QCOMPARE(runCli({"create-account", account.dir(), "--account", "2"}).exitCode, 1);
+        QCOMPARE(runCli({"create-account", account.dir(), "--account", "2"}).exitCode, 64);
     }
 
     void unreachableServer() {
