@@ -134,9 +134,13 @@ void paintButtonCaption(QAbstractButton* button, QStyle::PrimitiveElement indica
     else
         option.state |= button->isChecked() ? QStyle::State_On : QStyle::State_Off;
     option.rect = button->style()->subElementRect(indicatorRect, &option, button);
-    // A button lower than the style's indicator gets an indicator its height.
-    if (option.rect.height() > button->height())
-        option.rect = QRect(option.rect.left(), 0, button->height(), button->height());
+    // A button lower than the style's indicator gets a smaller one that
+    // leaves the button's last row clear: an option group's outline may run
+    // right under its last option, and an indicator touching it looks cut.
+    if (option.rect.height() >= button->height()) {
+        const int side = button->height() - 1;
+        option.rect = QRect(option.rect.left(), 0, side, side);
+    }
     button->style()->drawPrimitive(indicator, &option, &p, button);
     const CaptionLayout layout = captionLayout(button);
     paintCaption(button, p, layout);
@@ -529,9 +533,11 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         return;
     // A grey line with a white one beside it along the group's edges. The
     // top runs at the middle of the heading's line and leaves a gap where
-    // its caption stands.
+    // its caption stands; a side the caption comes close to starts under it,
+    // so that no line runs beside the words.
     QRect outline = rect().adjusted(0, 0, -1, -1);
     int gapFrom = 0, gapTo = -1;
+    int under = 0;
     if (const auto* heading = findChild<Label*>(QString(), Qt::FindDirectChildrenOnly)) {
         const CaptionLayout caption = captionLayout(heading);
         const QRect words = caption.bounds.translated(heading->pos());
@@ -539,12 +545,15 @@ void PictureBox::paintEvent(QPaintEvent* event) {
         if (words.width() > 0) {
             gapFrom = words.left() - 2;
             gapTo = words.right() + 2;
+            under = words.bottom() + 2 - outline.top();  // a pixel clear of them
         }
     }
     QPainter p(this);
     const auto etch = [&](const QRect& r, const QColor& colour) {
-        p.fillRect(QRect(r.left(), r.top(), 1, r.height()), colour);
-        p.fillRect(QRect(r.right(), r.top(), 1, r.height()), colour);
+        const int leftTop = r.top() + (gapFrom > r.left() ? 0 : under);
+        const int rightTop = r.top() + (gapTo < r.right() ? 0 : under);
+        p.fillRect(QRect(QPoint(r.left(), leftTop), r.bottomLeft()), colour);
+        p.fillRect(QRect(QPoint(r.right(), rightTop), r.bottomRight()), colour);
         p.fillRect(QRect(r.left(), r.bottom(), r.width(), 1), colour);
         if (gapFrom > r.left())
             p.fillRect(QRect(r.left(), r.top(), gapFrom - r.left(), 1), colour);
