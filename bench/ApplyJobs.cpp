@@ -13,16 +13,13 @@ namespace zxbench {
 
 void applyJobs(const QTemporaryDir& dir) {
     const QString pristine = newAccount(dir, QStringLiteral("apply-pristine"));
-    QFile profile(dir.filePath(QStringLiteral("apply.profile")));
-    profile.open(QIODevice::WriteOnly);
-    profile.write("set Ch11 1\nclick ComN\nset Ch49 1\nset Te41 pw\nset Te43 3\nclick ComE\n");
-    profile.close();
-    qputenv("ZXCOM_REGISTRY", dir.filePath(QStringLiteral("registry.ini")).toLocal8Bit());
+    const QString profile =
+        scriptFor(dir, QStringLiteral("apply.profile"),
+                  "set Ch11 1\nclick ComN\nset Ch49 1\nset Te41 pw\nset Te43 3\nclick ComE\n");
     constexpr int Accounts = 100, Rounds = 3;
     auto applyOnFreshCopies = [&](int jobs, int round) {
-        QStringList command{
-            QStringLiteral(ZXWIZARD_CLI), "apply", profile.fileName(), "--sys", "SA", "--jobs",
-            QString::number(jobs)};
+        QStringList command{QStringLiteral(ZXWIZARD_CLI), "apply", profile, "--sys", "SA", "--jobs",
+                            QString::number(jobs)};
         for (int i = 0; i < Accounts; ++i) {
             const QString folder =
                 dir.filePath(QStringLiteral("apply-%1-%2-%3").arg(jobs).arg(round).arg(i));

@@ -110,6 +110,16 @@ QString newAccount(const QTemporaryDir& dir, const QString& name) {
         .accountFile;
 }
 
+QString scriptFor(const QTemporaryDir& dir, const QString& name, const QByteArray& actions) {
+    QFile file(dir.filePath(name));
+    if (!file.open(QIODevice::WriteOnly) || file.write(actions) != actions.size()) {
+        std::fprintf(stderr, "bench cannot write %s\n", qPrintable(file.fileName()));
+        std::exit(1);
+    }
+    qputenv("ZXCOM_REGISTRY", dir.filePath(QStringLiteral("registry.ini")).toLocal8Bit());
+    return file.fileName();
+}
+
 std::unique_ptr<zx::wizard::WizardView> QuietHost::createWindow() {
     return std::make_unique<zx::ui::Main>();
 }

@@ -49,6 +49,10 @@ void sqliteExec(sqlite3* db, const QString& sql);
 // A fresh SQLite account in its own folder under `dir`.
 QString newAccount(const QTemporaryDir& dir, const QString& name);
 
+// A script or profile `name` under `dir`, with the wizard's commands run
+// from here reading the class registry beside it; the file's path.
+QString scriptFor(const QTemporaryDir& dir, const QString& name, const QByteArray& actions);
+
 // Answers every message box and cancels the window as soon as it is shown.
 class QuietHost final : public zx::wizard::RunHost {
 public:

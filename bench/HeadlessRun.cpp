@@ -14,11 +14,9 @@ namespace zxbench {
 
 void headlessRun(const QTemporaryDir& dir) {
     const QString pristine = newAccount(dir, QStringLiteral("run"));
-    QFile script(dir.filePath(QStringLiteral("sa.script")));
-    script.open(QIODevice::WriteOnly);
-    script.write("click ComN\nclick Ch49\ntype Te41 pw\npaste Te43 3\nclick ComE\n");
-    script.close();
-    qputenv("ZXCOM_REGISTRY", dir.filePath(QStringLiteral("registry.ini")).toLocal8Bit());
+    const QString script =
+        scriptFor(dir, QStringLiteral("sa.script"),
+                  "click ComN\nclick Ch49\ntype Te41 pw\npaste Te43 3\nclick ComE\n");
     std::vector<double> runMs, floorMs, runCpu, floorCpu, runKb, floorKb;
     for (int i = 0; i < Repeats + 1; ++i) {
         const QString copy = dir.filePath(QStringLiteral("run-%1").arg(i));
@@ -28,7 +26,7 @@ void headlessRun(const QTemporaryDir& dir) {
                     copy + QStringLiteral("/zxsystem.db"));
         const ProcessCost run = spawnTimed({QStringLiteral(ZXWIZARD_CLI), "run", "--db",
                                             copy + QStringLiteral("/ZXDATA_001_2001.db"), "--sys",
-                                            "SA", "--script", script.fileName()});
+                                            "SA", "--script", script});
         const ProcessCost floor = spawnTimed({QStringLiteral(ZXBENCH_FLOOR)});
         if (run.exit != 0 || floor.exit != 0)
             std::fprintf(stderr, "bench: run exit %d, floor exit %d\n", run.exit, floor.exit);
