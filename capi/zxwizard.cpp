@@ -78,12 +78,8 @@ private:
 int runWizard(zxwizard* wizard, db::HostDatabase& database, const QString& subsystem) {
     CallbackEvents events(wizard->onEvent, wizard->context);
     std::optional<host::ScriptDriver> driver;
-    if (wizard->script) {
-        // The window the component makes must come up without a screen too.
-        if (!QCoreApplication::instance() && !host::displayAvailable())
-            qputenv("QT_QPA_PLATFORM", "offscreen");
+    if (wizard->script)
         driver.emplace(*std::exchange(wizard->script, std::nullopt), events);
-    }
     auto automation =
         wizard->object.query<wizard::IWizardAutomation>(wizard::IID_IWizardAutomation);
     if (driver && automation)
@@ -175,8 +171,12 @@ const char* zxwizard_last_error(void) {
 int zxwizard_play(zxwizard* wizard, const char* script, zxwizard_event_fn on_event, void* context) {
     if (!wizard)
         return -1;
+    if (!script) {
+        wizard->error = "zxwizard_play needs a script";
+        return -1;
+    }
     QString error;
-    auto actions = host::parseScript(script ? text(script) : QString(), &error);
+    auto actions = host::parseScript(text(script), &error);
     if (!actions) {
         wizard->error = described(QStringLiteral("script: ") + error);
         return -1;

@@ -94,7 +94,8 @@ __attribute__((visibility("default"))) HRESULT DllRegisterServer() {
 
 __attribute__((visibility("default"))) HRESULT DllUnregisterServer() {
     return ComRegistry().unregisterClass(QString::fromLatin1(zx::wizard::ProgId),
-                                         zx::wizard::CLSID_Wizard, nullptr)
+                                         zx::wizard::CLSID_Wizard, zx::component::thisLibraryPath(),
+                                         nullptr)
                ? S_OK
                : SELFREG_E_CLASS;
 }

@@ -1,5 +1,6 @@
 #include "WizardObject.h"
 
+#include "core/Display.h"
 #include "core/Error.h"
 #include "core/FakeArgv.h"
 #include "dbkit/ConnectionText.h"
@@ -7,6 +8,10 @@
 #include "window/MessageBox.h"
 
 #include <QApplication>
+#include <QScopeGuard>
+#include <QThread>
+
+#include <atomic>
 
 namespace zx::component {
 
@@ -14,15 +19,34 @@ namespace {
 
 std::atomic<long> g_liveObjects{0};
 
-// The window needs a widget application; a host without one gets one.
-void ensureApplication() {
-    if (qobject_cast<QApplication*>(QCoreApplication::instance()))
-        return;
-    if (QCoreApplication::instance())
+// The window is one per process and its widgets belong to one thread.
+std::atomic<bool> g_running{false};
+
+// The window needs a widget application; a host without one gets one, on
+// the offscreen platform when a script plays the run and no screen would
+// show it. A window nobody can see or play would wait for ever.
+void ensureApplication(bool scripted) {
+    auto* app = QCoreApplication::instance();
+    if (!app) {
+        if (!scripted && !displayAvailable())
+            throw Error(
+                QStringLiteral("no screen shows a window here (DISPLAY, "
+                               "QT_QPA_PLATFORM), and no script plays the run"));
+        // Lives as long as the process.
+        app = displayAvailable() ? new QApplication(fakeArgc(), fakeArgv())
+                                 : new QApplication(fakeOffscreenArgc(), fakeOffscreenArgv());
+    }
+    if (!qobject_cast<QApplication*>(app))
+        throw Error(QStringLiteral("the wizard needs a QApplication, but the host runs a plain %1")
+                        .arg(QString::fromLatin1(app->metaObject()->className())));
+    if (QThread::currentThread() != app->thread())
+        throw Error(QStringLiteral("the wizard must be called on the thread of the application"));
+    const QString platform = QGuiApplication::platformName();
+    if (!scripted &&
+        (platform == QLatin1String("offscreen") || platform.startsWith(QLatin1String("minimal"))))
         throw Error(
-            QStringLiteral("the wizard needs a QApplication, but the host runs a plain %1")
-                .arg(QString::fromLatin1(QCoreApplication::instance()->metaObject()->className())));
-    new QApplication(fakeArgc(), fakeArgv());  // lives as long as the process
+            QStringLiteral("nothing is seen on the %1 platform, and no script plays the run")
+                .arg(platform));
 }
 
 // What a host is told of a failure: one line, no password.
@@ -72,8 +96,16 @@ com::HRESULT WizardObject::Wizard(db::HostDatabase& DB, QString& cSys, std::int3
     if (!result)
         return com::E_POINTER;
     m_error.clear();
+    // A second call while one runs (from the host's callback, another
+    // object, another thread) would share the window and save what nobody
+    // finished.
+    if (g_running.exchange(true)) {
+        m_error = QStringLiteral("a wizard is already running in this process");
+        return com::DISP_E_EXCEPTION;
+    }
+    const auto done = qScopeGuard([] { g_running = false; });
     try {
-        ensureApplication();
+        ensureApplication(m_observer != nullptr);
         *result = m_wizard.Run(DB, cSys, *this);
         if (*result == 1)
             m_error = description(m_wizard.saveFailure());

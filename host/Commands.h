@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/Display.h"
+
 #include <QStringList>
 
 #include <memory>
@@ -25,9 +27,5 @@ void printError(const QString& message);
 // The widget application of a command that runs the window; its only
 // argument is the program's name, whatever the command line held.
 std::unique_ptr<QApplication> widgetApplication();
-// Whether a window would reach a person: the platform Qt would load shows
-// its windows on a screen (not offscreen or minimal), and its display
-// accepts a connection.
-bool displayAvailable();
 
 }  // namespace zx::host

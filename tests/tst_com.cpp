@@ -54,7 +54,11 @@ private Q_SLOTS:
                                        QStringLiteral("/lib/x.so"), &error));
         QVERIFY(*registry.clsidFromProgId(QStringLiteral("A.B")) == zx::wizard::CLSID_Wizard);
         QCOMPARE(registry.libraryPath(zx::wizard::CLSID_Wizard), QStringLiteral("/lib/x.so"));
-        QVERIFY(registry.unregisterClass(QStringLiteral("A.B"), zx::wizard::CLSID_Wizard, &error));
+        QVERIFY(registry.unregisterClass(QStringLiteral("A.B"), zx::wizard::CLSID_Wizard,
+                                         QStringLiteral("/lib/other.so"), &error));
+        QVERIFY(registry.clsidFromProgId(QStringLiteral("A.B")));  // another library's stays
+        QVERIFY(registry.unregisterClass(QStringLiteral("A.B"), zx::wizard::CLSID_Wizard,
+                                         QStringLiteral("/lib/x.so"), &error));
         QVERIFY(!registry.clsidFromProgId(QStringLiteral("A.B")));
         QVERIFY(registry.libraryPath(zx::wizard::CLSID_Wizard).isEmpty());
         // No temporary files are left beside the registry.
@@ -103,7 +107,8 @@ private Q_SLOTS:
         QVERIFY(!registry.registerClass(QStringLiteral("A.B"), zx::wizard::CLSID_Wizard,
                                         QStringLiteral("/lib/x.so"), &error));
         QVERIFY2(error.contains(why), qPrintable(error));
-        QVERIFY(!registry.unregisterClass(QStringLiteral("A.B"), zx::wizard::CLSID_Wizard, &error));
+        QVERIFY(
+            !registry.unregisterClass(QStringLiteral("A.B"), zx::wizard::CLSID_Wizard, {}, &error));
         struct stat after {};
         QCOMPARE(::stat(QFile::encodeName(path).constData(), &after), 0);
         QCOMPARE(after.st_ino, before.st_ino);

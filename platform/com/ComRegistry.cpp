@@ -212,11 +212,16 @@ bool ComRegistry::registerClass(const QString& progId, const CLSID& clsid,
         error);
 }
 
-bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid, QString* error) {
+bool ComRegistry::unregisterClass(const QString& progId, const CLSID& clsid,
+                                  const QString& libraryPath, QString* error) {
     const auto content = read(error);
     if (!content)
         return false;
     if (!QFileInfo::exists(m_path))
+        return true;
+    // Another library registered since (a site build, a user's own) stays.
+    if (!libraryPath.isEmpty() &&
+        QSettings(m_path, QSettings::IniFormat).value(serverKey(clsid)).toString() != libraryPath)
         return true;
     return rewrite(
         m_path, *content,

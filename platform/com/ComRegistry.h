@@ -50,7 +50,9 @@ public:
 
     bool registerClass(const QString& progId, const CLSID& clsid, const QString& libraryPath,
                        QString* error);
-    bool unregisterClass(const QString& progId, const CLSID& clsid, QString* error);
+    // Only while the class names `libraryPath`, when one is given.
+    bool unregisterClass(const QString& progId, const CLSID& clsid, const QString& libraryPath,
+                         QString* error);
 
     // nullopt, or an empty path, when the class is not registered or the
     // registry is not usable (then *error says why).

@@ -18,4 +18,17 @@ inline char** fakeArgv() {
     return argv;
 }
 
+// The same for an application on the offscreen platform, chosen without
+// touching the environment that the host and its children share.
+inline int& fakeOffscreenArgc() {
+    static int argc = 3;
+    return argc;
+}
+
+inline char** fakeOffscreenArgv() {
+    static char name[] = "zxwizard", option[] = "-platform", platform[] = "offscreen";
+    static char* argv[] = {name, option, platform, nullptr};
+    return argv;
+}
+
 }  // namespace zx
