@@ -96,6 +96,8 @@ private Q_SLOTS:
                                        << "Driver=x;pqopt={password=***}";
         QTest::newRow("nested quoted") << "pqopt={sslmode=a PASSWORD='b c}}'}"
                                        << "pqopt={sslmode=a PASSWORD=***}";
+        QTest::newRow("brace not doubled") << "Uid=u;Pwd={s1}s2;s3};DSN=a"
+                                           << "Uid=u;Pwd=******";
         QTest::newRow("none") << "Provider=SQLite;Data Source=/x"
                               << "Provider=SQLite;Data Source=/x";
     }

@@ -232,9 +232,19 @@ QString maskedConnectionText(const QString& text) {
         while (start < n && text[start].isSpace())
             out += text[start++];
         const qsizetype end = valueEnd(text, start);
-        out += isSecretKey(QStringView(text).mid(i, eq - i))
-                   ? QStringLiteral("***")
-                   : maskedValue(text.mid(start, end - start));
+        if (isSecretKey(QStringView(text).mid(i, eq - i))) {
+            out += QStringLiteral("***");
+            // A quoted secret followed by more than ';' is malformed (a '}'
+            // not doubled): where it really ends is a guess, so nothing
+            // after it is shown.
+            const bool quoted =
+                start < n && (text[start] == QLatin1Char('{') || text[start] == QLatin1Char('"'));
+            const qsizetype close = quoted ? quoteEnd(text, start) : end - 1;
+            if (close < 0 || !QStringView(text).mid(close + 1, end - close - 1).trimmed().isEmpty())
+                return out + QStringLiteral("***");
+        } else {
+            out += maskedValue(text.mid(start, end - start));
+        }
         i = end;
     }
     return out;
