@@ -113,7 +113,7 @@ int runWizard(zxwizard* wizard, db::HostDatabase& database, const QString& subsy
 extern "C" {
 
 zxwizard_db* zxwizard_db_open(const char* connection) {
-    if (!connection)
+    if (!connection || !*connection)
         return failed<zxwizard_db>(QStringLiteral("no connection text"));
     try {
         return new zxwizard_db{db::openDatabase(text(connection))};
@@ -127,7 +127,7 @@ void zxwizard_db_close(zxwizard_db* db) {
 }
 
 zxwizard* zxwizard_create(const char* prog_id) {
-    if (!prog_id)
+    if (!prog_id || !*prog_id)
         return failed<zxwizard>(QStringLiteral("no ProgID"));
     QString error;
     auto object =

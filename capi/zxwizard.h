@@ -36,16 +36,22 @@ typedef struct zxwizard zxwizard;
  *   Provider=ODBC;DSN=zxdata001;UID=wizard;PWD=secret
  * NULL when it cannot; zxwizard_last_error() says why. */
 ZXWIZARD_EXPORT zxwizard_db* zxwizard_db_open(const char* connection);
+/* db is invalid afterwards; not while a run on it is going (from on_event). */
 ZXWIZARD_EXPORT void zxwizard_db_close(zxwizard_db* db);
 
 /* Creates the class registered under prog_id (ZXWIZARD_PROGID) in the
  * user's class registry or the system's. NULL when it cannot;
  * zxwizard_last_error() says why. */
 ZXWIZARD_EXPORT zxwizard* zxwizard_create(const char* prog_id);
+/* wizard is invalid afterwards; not while its run is going (from on_event). */
 ZXWIZARD_EXPORT void zxwizard_release(zxwizard* wizard);
 
 /* Runs the wizard on db for subsystem sys: "ST", "PU", "SA" or "IA"; any
- * other text sets up the common parameters alone. Returns a zxwizard_result. */
+ * other text sets up the common parameters alone. Returns a zxwizard_result.
+ * One run at a time in a process, on the thread that made the process's
+ * QApplication (the first run's thread when the host has none): a second
+ * run meanwhile, from on_event or another thread, returns -1 and changes
+ * nothing. Without a screen only a run that plays a script can be made. */
 ZXWIZARD_EXPORT int zxwizard_run(zxwizard* wizard, zxwizard_db* db, const char* sys);
 
 /* Why the last run of wizard failed (-1) or its save was rolled back (1):
@@ -63,7 +69,7 @@ ZXWIZARD_EXPORT const char* zxwizard_last_error(void);
  * skipped action and error of that run reaches on_event, when not NULL, as
  * one JSON object. An action that cannot be played cancels the window and
  * the run returns -1. Returns 0, or -1 when the script does not parse
- * (zxwizard_error says where). */
+ * or script is NULL (zxwizard_error says where). */
 typedef void (*zxwizard_event_fn)(const char* json, void* context);
 ZXWIZARD_EXPORT int zxwizard_play(zxwizard* wizard, const char* script, zxwizard_event_fn on_event,
                                   void* context);

@@ -240,8 +240,10 @@ void checkAccountTables(db::HostDatabase& database, const QString& name) {
             database.OpenRecordset(
                 QStringLiteral("select * from %1 where 1=0").arg(QLatin1String(table)));
         } catch (const Error& error) {
-            throw Error(QStringLiteral("%1 is not an account database: cannot read table %2 (%3)")
-                            .arg(name, QLatin1String(table), error.message()));
+            // The database's own words say whether the table is missing or
+            // the reading failed (a lock, a lost connection, no right to read).
+            throw Error(QStringLiteral("cannot read table %1 of the account %2: %3")
+                            .arg(QLatin1String(table), name, error.message()));
         }
     }
 }

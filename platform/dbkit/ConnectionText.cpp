@@ -97,7 +97,7 @@ std::optional<ConnectionText> ConnectionText::forOdbc(const QString& odbc, QStri
     for (const auto& [key, value] : parsed->pairs()) {
         if (key.compare(QLatin1String("Provider"), Qt::CaseInsensitive) == 0) {
             if (error)
-                *error = QStringLiteral("an ODBC connection string names no Provider");
+                *error = QStringLiteral("an ODBC connection string must not name a Provider");
             return std::nullopt;
         }
         result.append(key, value);

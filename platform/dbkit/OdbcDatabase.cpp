@@ -57,8 +57,9 @@ QString qodbcText(const ConnectionText& text) {
                         .arg(dsn));
     const QString joined = all.join(QLatin1Char(';'));
     if (joined.contains(QLatin1String(".dsn"), Qt::CaseInsensitive))
-        throw Error(QStringLiteral("an ODBC connection text holding \".dsn\" is taken for a file "
-                                   "DSN, which is not supported: %1")
+        throw Error(QStringLiteral("an ODBC connection text holding \".dsn\" anywhere, even in a "
+                                   "password or a server name, is taken for a file DSN, which is "
+                                   "not supported: %1")
                         .arg(maskedConnectionText(joined)));
     if (joined.contains(QLatin1String("DRIVER="), Qt::CaseInsensitive) ||
         joined.contains(QLatin1String("SERVER="), Qt::CaseInsensitive))
