@@ -314,6 +314,42 @@ private Q_SLOTS:
         object->Release();
     }
 
+    // A second call while the window is shown (from the host's callback)
+    // fails and changes nothing; the first goes on to its own end.
+    void aSecondCallMeanwhileIsRefused() {
+        TestAccount account;
+        auto db = account.open();
+        const QString before = account.dump();
+        auto* inner = new zx::component::WizardObject;
+        struct Nesting final : zx::wizard::IWizardObserver {
+            zx::component::WizardObject* inner;
+            zx::db::HostDatabase* db;
+            zx::com::HRESULT hr = zx::com::S_OK;
+            QString why;
+            int message(const QString&, const QString&, int) override { return 1; }
+            void modalShown(QDialog* w) override {
+                QString sys = QStringLiteral("SA");
+                std::int32_t result = 0;
+                hr = inner->Wizard(*db, sys, &result);
+                inner->GetErrorText(&why);
+                w->close();
+            }
+        } observer;
+        observer.inner = inner;
+        observer.db = db.get();
+        auto* outer = new zx::component::WizardObject;
+        outer->SetObserver(&observer);
+        QString sys = QStringLiteral("ST");
+        std::int32_t result = -1;
+        QCOMPARE(outer->Wizard(*db, sys, &result), zx::com::S_OK);
+        QCOMPARE(result, 3);
+        QCOMPARE(observer.hr, zx::com::DISP_E_EXCEPTION);
+        QVERIFY2(observer.why.contains("already running"), qPrintable(observer.why));
+        QCOMPARE(account.dump(), before);
+        outer->Release();
+        inner->Release();
+    }
+
 private:
     static RecordingHost host() {
         RecordingHost h;
