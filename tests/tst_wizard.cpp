@@ -320,7 +320,12 @@ private Q_SLOTS:
         TestAccount account;
         auto db = account.open();
         const QString before = account.dump();
+        struct Finishing final : zx::wizard::IWizardObserver {
+            int message(const QString&, const QString&, int) override { return 1; }
+            void modalShown(QDialog* w) override { finish(*w, QStringLiteral("4")); }
+        } finishing;
         auto* inner = new zx::component::WizardObject;
+        inner->SetObserver(&finishing);
         struct Nesting final : zx::wizard::IWizardObserver {
             zx::component::WizardObject* inner;
             zx::db::HostDatabase* db;
