@@ -87,10 +87,18 @@ int applyCommand(const QStringList& args) {
     }
 
     QList<AccountJob> accounts;
-    for (const QString& account : files) {
+    for (qsizetype i = 0; i < files.size(); ++i) {
+        const QString& account = files[i];
         if (sameFile(account, parser.value(systemDb))) {
             printError(QStringLiteral("--system-db names an account database: %1").arg(account));
             return ExitUsage;
+        }
+        // Two runs of one account would race each other and count twice.
+        for (qsizetype j = 0; j < i; ++j) {
+            if (sameFile(account, files[j])) {
+                printError(QStringLiteral("%1 is named twice (as %2)").arg(account, files[j]));
+                return ExitUsage;
+            }
         }
         QStringList where{QStringLiteral("--db"), account};
         if (parser.isSet(systemDb))

@@ -97,7 +97,7 @@ private Q_SLOTS:
         QTest::newRow("nested quoted") << "pqopt={sslmode=a PASSWORD='b c}}'}"
                                        << "pqopt={sslmode=a PASSWORD=***}";
         QTest::newRow("brace not doubled") << "Uid=u;Pwd={s1}s2;s3};DSN=a"
-                                           << "Uid=u;Pwd=******";
+                                           << "Uid=u;Pwd=***";
         QTest::newRow("none") << "Provider=SQLite;Data Source=/x"
                               << "Provider=SQLite;Data Source=/x";
     }

@@ -462,6 +462,10 @@ private Q_SLOTS:
                                   << 64;
         QTest::newRow("endless script")
             << QStringList{"run", "--db", "x.db", "--sys", "SA", "--script", "/dev/zero"} << 64;
+        QTest::newRow("an account twice")
+            << QStringList{"apply",       "/dev/null",         "--sys", "SA", "--db",
+                           "/etc/passwd", "/etc/../etc/passwd"}
+            << 64;
         QTest::newRow("endless profile")
             << QStringList{"apply", "/dev/zero", "--sys", "SA", "--db", "x.db"} << 64;
     }

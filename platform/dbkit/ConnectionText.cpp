@@ -241,7 +241,7 @@ QString maskedConnectionText(const QString& text) {
                 start < n && (text[start] == QLatin1Char('{') || text[start] == QLatin1Char('"'));
             const qsizetype close = quoted ? quoteEnd(text, start) : end - 1;
             if (close < 0 || !QStringView(text).mid(close + 1, end - close - 1).trimmed().isEmpty())
-                return out + QStringLiteral("***");
+                return out;
         } else {
             out += maskedValue(text.mid(start, end - start));
         }
