@@ -3,7 +3,6 @@
 
 #include "AccountFiles.h"
 #include "CliRun.h"
-#include "Scenario.h"
 #include "TestAccount.h"
 #include "dbkit/ConnectionText.h"
 

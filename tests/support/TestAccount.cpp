@@ -77,7 +77,8 @@ bool TestAccount::onServer() {
     return qEnvironmentVariable("ZX_TEST_BACKEND") == QLatin1String("postgres");
 }
 
-TestAccount::TestAccount(const QString& year, const QString& account, const QString& fileName) {
+TestAccount::TestAccount(const QString& year, const QString& fileName) {
+    const QString account = QStringLiteral("001");
     m_connection = QStringLiteral("testaccount-%1").arg(++g_counter);
     if (onServer()) {
         QString name = fileName.isEmpty() ? QStringLiteral("ZXDATA_%1_%2").arg(account, year)
@@ -169,13 +170,28 @@ QVariant TestAccount::param(const QString& sys, const QString& name) const {
             .arg(sys, name));
 }
 
-void TestAccount::setParam(const QString& sys, const QString& name, const QVariant& v) const {
+void TestAccount::setParam(const QString& sys, const QString& name, const QVariant& v,
+                           const QString& column) const {
     QSqlQuery q(db());
-    q.prepare(QStringLiteral("update AccInformation set cValue=? where cSysID=? and cName=?"));
+    q.prepare(
+        QStringLiteral("update AccInformation set %1=? where cSysID=? and cName=?").arg(column));
     q.addBindValue(v.isValid() ? v : QVariant(QMetaType::fromType<QString>()));
     q.addBindValue(sys);
     q.addBindValue(name);
-    check(q.exec(), q, QStringLiteral("setParam"));
+    check(q.exec(), q, sys + QLatin1Char('.') + name);
+    if (q.numRowsAffected() != 1)
+        throw std::runtime_error(("no parameter " + sys + QLatin1Char('.') + name).toStdString());
+}
+
+void TestAccount::given(const QStringList& facts) const {
+    for (const QString& fact : facts) {
+        const qsizetype at = fact.indexOf(QLatin1Char('='));
+        const QStringList key = fact.left(at).split(QLatin1Char('.'));
+        const QString value = fact.mid(at + 1);
+        setParam(key.value(0), key.value(1),
+                 value == QLatin1String("NULL") ? QVariant() : QVariant(value),
+                 key.value(2, QStringLiteral("cValue")));
+    }
 }
 
 QString TestAccount::dump() const {
