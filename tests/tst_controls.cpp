@@ -143,24 +143,21 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("title");
-        const QByteArray unset, file("FILE");
-        QTest::newRow("unset: shipped") << unset << unset << "启用月份"
-                                        << "建账向导";
-        QTest::newRow("empty: shipped") << QByteArray("") << unset << "启用月份"
-                                        << "建账向导";
-        QTest::newRow("a file replaces all")
-            << file << QByteArray("# ours\n\n1999\t开始月份\r\n") << "开始月份"
-            << "x";
-        QTest::newRow("an empty file: fallbacks") << file << QByteArray("") << ""
-                                                  << "x";
-        QTest::newRow("missing file") << QByteArray("/nonexistent/texts") << unset << ""
-                                      << "!";
-        QTest::newRow("no tab") << file << QByteArray("1999 开始月份\n") << ""
-                                << "!";
-        QTest::newRow("no number") << file << QByteArray("x\tabc\n") << ""
-                                   << "!";
-        QTest::newRow("an id twice") << file << QByteArray("1999\ta\n1999\tb\n") << ""
-                                     << "!";
+        const struct {
+            const char *name, *variable, *file, *month, *title;
+        } rows[] = {
+            {"unset: shipped", nullptr, nullptr, "启用月份", "建账向导"},
+            {"empty: shipped", "", nullptr, "启用月份", "建账向导"},
+            {"a file replaces all", "FILE", "# ours\n\n1999\t开始月份\r\n", "开始月份", "x"},
+            {"an empty file: fallbacks", "FILE", "", "", "x"},
+            {"missing file", "/nonexistent/texts", nullptr, "", "!"},
+            {"no tab", "FILE", "1999 开始月份\n", "", "!"},
+            {"no number", "FILE", "x\tabc\n", "", "!"},
+            {"an id twice", "FILE", "1999\ta\n1999\tb\n", "", "!"},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.name) << QByteArray(r.variable) << QByteArray(r.file)
+                                  << QString::fromUtf8(r.month) << QString::fromUtf8(r.title);
     }
     void providerTexts() {
         QFETCH(QByteArray, variable);
