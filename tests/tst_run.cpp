@@ -275,11 +275,11 @@ private Q_SLOTS:
         const CliResult run =
             runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
                    "click ComN\nclick ComC1\n\n# done\nclick ComN\ndump");
+        QList<int> skipped;
+        for (const QJsonObject& e : run.eventsOf("skipped"))
+            skipped << e.value("line").toInt();
+        QCOMPARE(skipped, QList<int>({5, 6}));
         QCOMPARE(run.exitCode, 3);
-        const auto skipped = run.eventsOf("skipped");
-        QCOMPARE(skipped.size(), 2);
-        QCOMPARE(skipped[0].value("line").toInt(), 5);
-        QCOMPARE(skipped[1].value("line").toInt(), 6);
         QCOMPARE(run.resultCode(), 3);
     }
 
@@ -399,29 +399,17 @@ private Q_SLOTS:
         QVERIFY(!QFile::exists("/nonexistent/ZXDATA_001_2001.db"));
     }
 
-    void notAnAccountDatabase() {
+    // A junk account file or a missing system database ends the call,
+    // naming what is wrong, and creates nothing.
+    void unusableFiles() {
         if (TestAccount::onServer())
             QSKIP("files only");
         TestAccount account;
-        account.exec("drop table Warehouse");
-        const QString before = account.dump();
-        const CliResult run =
-            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"}, "close");
-        QCOMPARE(run.exitCode, 4);
-        QVERIFY(run.stderrText.contains("Warehouse"));
-        QCOMPARE(account.dump(), before);
-
         QFile junk(account.dir() + "/ZXDATA_009_2001.db");
         QVERIFY(junk.open(QIODevice::WriteOnly));
         junk.write(QByteArray(4096, 'x'));
         junk.close();
         QCOMPARE(runCli({"run", "--db", junk.fileName(), "--sys", "SA"}, "close").exitCode, 4);
-    }
-
-    void missingSystemDatabase() {
-        if (TestAccount::onServer())
-            QSKIP("files only");
-        TestAccount account;
         QVERIFY(QFile::remove(account.systemPath()));
         const CliResult run =
             runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"}, "close");
