@@ -172,6 +172,23 @@ void TestAccount::given(const QStringList& facts) const {
     }
 }
 
+QString TestAccount::paramIn(const QString& file, const QString& sys, const QString& name) {
+    QString value;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), file);
+        db.setDatabaseName(file);
+        db.open();
+        QSqlQuery q(db);
+        q.prepare(QStringLiteral("select cValue from AccInformation where cSysID=? and cName=?"));
+        q.addBindValue(sys);
+        q.addBindValue(name);
+        run(q, QString(), file);
+        value = q.next() ? q.value(0).toString() : QString();
+    }
+    QSqlDatabase::removeDatabase(file);
+    return value;
+}
+
 QString TestAccount::dump() const {
     QSqlQuery tables(db());
     run(tables,

@@ -40,6 +40,9 @@ public:
     // another column of its row; NULL stands for Null.
     void given(const QStringList& facts) const;
 
+    // A parameter's cValue in any account file ("" when it has none).
+    static QString paramIn(const QString& file, const QString& sys, const QString& name);
+
     // A new connection for the checks, as another program would open one.
     void reopen() const;
     // Every row of every table of the account and its system tables.
