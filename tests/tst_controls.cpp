@@ -1,6 +1,7 @@
 // The window's controls on their own: what a text box lets in by each path
-// a person has, the texts the provider ships and how a texts file replaces
-// them, and the names a screen reader finds.
+// a person has (the remote number: digits only), a greyed box's click, the
+// texts the provider ships and how a texts file replaces them, and the
+// names a screen reader finds.
 
 #include "resources/ResourceProvider.h"
 #include "window/Main.h"
@@ -134,6 +135,40 @@ private Q_SLOTS:
         window.show();
         bringIn(box, path, incoming);
         QCOMPARE(box.text(), expected);
+    }
+
+    void checkBoxClicks() {
+        Main form;
+        MainControls& c = form.ui();
+        c.Ch12->setValue(2);  // greyed: a click ticks it
+        c.Ch12->click();
+        QCOMPARE(c.Ch12->value(), 1);
+        c.Ch12->click();
+        QCOMPARE(c.Ch12->value(), 0);
+    }
+
+    void remoteKeyFilter_data() {
+        QTest::addColumn<QString>("typed");  // \b: Backspace
+        QTest::addColumn<QString>("kept");
+        const char* const rows[][2] = {{"a-7", "7"},  {"5 ", "5 "}, {"12\b3", "13"},
+                                       {"123", "12"}, {"中1", "1"}, {"가1", "가1"}};
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
+    }
+    void remoteKeyFilter() {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        Main form;
+        MainControls& c = form.ui();
+        c.Te11->setEnabled(true);
+        for (const QChar ch : typed) {
+            if (ch == QLatin1Char('\b'))
+                QTest::keyClick(c.Te11, Qt::Key_Backspace);
+            else
+                QTest::sendKeyEvent(QTest::Click, c.Te11, Qt::Key_unknown, QString(ch),
+                                    Qt::NoModifier);
+        }
+        QCOMPARE(c.Te11->text(), kept);
     }
 
     // What the window gets for text 1999 (asked with no fallback) and 1965

@@ -56,6 +56,9 @@ QString onTerminal(const QStringList& args) {
 }
 
 const QString Abandoned = QStringLiteral("exit 64 unchanged");
+const QString Step2 = QStringLiteral(
+    "PicS1.visible=false ComN.tag=2 ComN.visible=false ComE.visible=true ComC1.visible=true "
+    "ComC.visible=false Ima1.visible=true ComP.enabled=true La1.bold=false La2.bold=true");
 const QString Batch = QStringLiteral("insert into Inventory (cInvCode,bInvBatch) values ('1',1)");
 const QString FailingSave = QStringLiteral(
     "create trigger failSave before update on GL_mend begin select raise(abort, 'boom'); end");
@@ -203,6 +206,28 @@ const QList<Scenario> Scenarios = {
      {},
      "click ComN | click Ch49 | type Te41 abc | dump | close",
      "exit 3 shows Te41.text=*** Ch45.visible=false La2.bold=true hides abc"},
+
+    // Next shows the subsystem's page, Previous the common one again, and
+    // what was chosen stays; unticking a switch empties its text.
+    {"ST page", {}, "click ComN | dump", "on ST exit 3 shows PicS2.visible=true " + Step2},
+    {"PU page", {}, "click ComN | dump", "on PU exit 3 shows PicS3.visible=true " + Step2},
+    {"SA page", {}, "click ComN | dump", "on SA exit 3 shows PicS4.visible=true " + Step2},
+    {"IA page", {}, "click ComN | dump", "on IA exit 3 shows PicS5.visible=true " + Step2},
+    {"no page of its own",
+     {},
+     "click ComN | dump",
+     "on AA exit 3 shows PicS2.visible=false PicS3.visible=false PicS4.visible=false "
+     "PicS5.visible=false " +
+         Step2},
+    {"back on step 1",
+     {},
+     "click Ch11 | click ComN | click ComP | dump",
+     "exit 3 shows Ch11.value=1 ComN.tag=1 ComN.visible=true ComE.visible=false "
+     "PicS1.visible=true PicS4.visible=false La1.bold=true La2.bold=false ComP.enabled=false"},
+    {"a password box emptied with its switch",
+     {},
+     "click ComN | click Ch49 | type Te41 pw | click Ch49 | dump",
+     "exit 3 shows Te41.text= Te41.enabled=false La45.enabled=false"},
 
     // Keys reach the focused control and go on to the window as a keyboard's do.
     {"keys",
