@@ -9,8 +9,8 @@
 
 namespace {
 
-const QStringList Keywords{"on",        "year", "file",   "with",   "given",
-                           "exit",      "says", "titled", "writes", "shows",
+const QStringList Keywords{"on",        "year", "file",   "sql",    "given",  "with",
+                           "do",        "exit", "says",   "titled", "writes", "shows",
                            "unchanged", "err",  "reason", "hides",  "sqlite"};
 
 QString shown(const QVariant& v) {
@@ -26,25 +26,28 @@ QString closeMonths(const QString& flag, int from, int to) {
         .arg(to);
 }
 
-void addScenarioRows(const QList<Scenario>& scenarios) {
-    QTest::addColumn<int>("index");
-    for (int i = 0; i < scenarios.size(); ++i)
-        QTest::newRow(qPrintable(scenarios[i].name)) << i;
+void addScenarioRows(const QStringList& rows) {
+    QTest::addColumn<QString>("row");
+    for (const QString& row : rows)
+        QTest::newRow(qPrintable(row.section(QStringLiteral(": "), 0, 0))) << row;
 }
 
-void runScenario(const Scenario& sc) {
-    const Story story(sc.story, Keywords);
+void runScenario(const QString& row) {
+    const Story story(row.section(QStringLiteral(": "), 1), Keywords);
+    QStringList script;
+    for (QString word : story["do"])
+        script << (word.contains(' ') ? '"' + word.replace('"', "\\\"") + '"' : word);
     if (TestAccount::onServer() && story.has("sqlite"))
         QSKIP(qPrintable(story.first("sqlite")));
     TestAccount account(story.first("year", "2001"), story.first("file"));
-    account.given(story["given"]);
-    for (const QString& sql : sc.setup)
+    for (const QString& sql : story["sql"])
         account.exec(sql);
+    account.given(story["given"]);
     const QString before = account.dump();
 
     const CliResult run = runCli(QStringList{"run"} + story["with"] + account.cliArgs() +
                                      QStringList{"--sys", story.first("on", "SA")},
-                                 QString(sc.script).replace(" | ", "\n"));
+                                 script.join(' ').replace(" | ", "\n"));
     const QString all = run.stdoutText + run.stderrText;
     QVERIFY2(run.exitCode == story.first("exit", "0").toInt(),
              qPrintable(QStringLiteral("exit %1\n%2").arg(run.exitCode).arg(all.left(3000))));

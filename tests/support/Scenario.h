@@ -1,12 +1,14 @@
 #pragma once
 
-// Table-driven runs of `zxwizard run`: a starting account, the user's
-// actions and, in words (see Story.h), what the run must print, return and
-// leave behind:
+// Table-driven runs of `zxwizard run`, a row a line: "name: story", the
+// story telling in words (see Story.h) the starting account, the user's
+// actions and what the run must print, return and leave behind:
 //   on SA           the subsystem code given with --sys (SA when not said)
 //   year Y, file F  the account's year (2001) and file name
+//   sql "S"         statements run on the account first
+//   given S.n=v     parameter rows set then (S.n.cDefault=v another column)
 //   with OPTION     an option more for the command, e.g. --dry-run
-//   given S.n=v     parameter rows set first (S.n.cDefault=v another column)
+//   do A | B        the script's lines
 //   exit N          the exit status (0)
 //   says TEXT       every message box, in order (none when not said)
 //   titled TEXT     their titles, in order ("" for none)
@@ -20,16 +22,9 @@
 #include <QString>
 #include <QStringList>
 
-struct Scenario {
-    QString name;
-    QStringList setup;  // SQL run on the account first
-    QString script;     // its lines separated by " | "
-    QString story;
-};
-
-void addScenarioRows(const QList<Scenario>& scenarios);
-// Plays a scenario on a fresh account and checks what its story says.
-void runScenario(const Scenario& scenario);
+void addScenarioRows(const QStringList& rows);
+// Plays a row on a fresh account and checks what its story says.
+void runScenario(const QString& row);
 
 // SQL that closes the months from..to of a subsystem's flag in GL_mend.
 QString closeMonths(const QString& flag, int from, int to);
