@@ -3,7 +3,6 @@
 // checks, on SQLite and on the PostgreSQL server. (The department check is
 // played through the window in tst_run.)
 
-#include "Scenario.h"
 #include "Story.h"
 #include "TestAccount.h"
 #include "core/Error.h"
@@ -20,9 +19,10 @@ using namespace zx::wizard;
 
 namespace {
 
-// A row: a starting account (SQL, then parameters) and a story of what
-// follows, in sections that each begin with a keyword (see Story.h):
+// A row: "name: story", the story telling in words (see Story.h) the
+// starting account and what follows:
 //   on SYS       the subsystem set up (any other code: the common page only)
+//   sql "S"      statements run on the account first
 //   given        parameters set first: AA.cID=07, AA.cID.cDefault=42, AA.cID=NULL
 //   decides      what the loads decide: Ch11=1 (value of a box or option),
 //                Te26=11 (text), Te26.enabled=0, Te26.grey, -Te11 (nothing
@@ -34,14 +34,8 @@ namespace {
 //   rows         "a query=its first value" after the save
 //   fails        a word of the error that fails the load, the check or the save
 //   sqlite       why the row runs on the embedded database only
-struct Row {
-    QString name;
-    QStringList setup;
-    QString story;
-};
-
-const QStringList Keywords{"on",   "given",  "decides", "starts", "refusal",
-                           "user", "writes", "rows",    "fails",  "sqlite"};
+const QStringList Keywords{"on",   "sql",    "given", "decides", "starts", "refusal",
+                           "user", "writes", "rows",  "fails",   "sqlite"};
 
 const QStringList OptionGroups[] = {
     {"Op51", "Op52"},
@@ -110,13 +104,13 @@ void checkDecided(const SetupModel& m, const QString& fact) {
     QVERIFY2(is == expected, qPrintable(fact + QStringLiteral(": ") + is));
 }
 
-void play(const Row& row) {
-    const Story story(row.story, Keywords);
+void play(const QString& row) {
+    const Story story(row.section(QStringLiteral(": "), 1), Keywords);
     if (TestAccount::onServer() && story.has("sqlite"))
         QSKIP(qPrintable(story.first("sqlite")));
     const QString fails = story["fails"].join(' ');
     TestAccount account;
-    for (const QString& sql : row.setup)
+    for (const QString& sql : story["sql"])
         account.exec(sql);
     account.given(story["given"]);
     const QString before = account.dump();
@@ -187,176 +181,114 @@ void play(const Row& row) {
     }
 }
 
-const QList<Row> CommonRows = {
-    {"true in lower case", {}, "on XX given AA.bStrsAuxUnit=true decides Ch11=1"},
-    {"1 is not true", {}, "on XX given AA.bStrsAuxUnit=1 decides Ch11=0"},
-    {"TRUE and a blank", {}, "on XX given \"AA.bStrsAuxUnit=TRUE \" decides Ch11=0"},
-    {"empty takes cDefault",
-     {},
-     "given AA.bStrsAuxUnit= AA.bStrsAuxUnit.cDefault=TRUE decides Ch11=1"},
-    {"Null takes cDefault",
-     {},
-     "given AA.bStrsAuxUnit=NULL AA.bStrsAuxUnit.cDefault=true decides Ch11=1"},
-    {"Null cDefault",
-     {},
-     "given AA.bStrsAuxUnit=NULL AA.bStrsAuxUnit.cDefault=NULL decides Ch11=0"},
-    {"a stored key in another letter case",
-     {"update AccInformation set cSysID='aa', cName='BSTRSAUXUNIT', cValue='TRUE' where "
-      "cName='bStrsAuxUnit'"},
-     "decides Ch11=1"},
-    {"remote off leaves Te11", {}, "on XX given AA.cID=42 decides Ch14=0 -Te11 -Ch14.enabled"},
-    {"remote and its number from cDefault",
-     {},
-     "given AA.bRemote= AA.bRemote.cDefault=TRUE AA.cID= AA.cID.cDefault=42 decides Ch14=1 "
-     "Te11=42"},
-    {"remote unticked clears cID",
-     {},
-     "given AA.bRemote=TRUE AA.cID=07 decides Te11=07 user Ch14=0 writes AA.bRemote=FALSE AA.cID="},
-    {"zero stock off clears the over-stock password in any run",
-     {},
-     "on ST given AA.bFlotEmerge=TRUE SA.cOverStockPwd=x user Ch12=0 Te26=2 writes "
-     "AA.bFlotEmerge=FALSE SA.bOverStock=FALSE SA.cOverStockPwd="},
-    {"zero stock on keeps the over-stock password",
-     {},
-     "given SA.cOverStockPwd=x user Ch12=1 writes AA.bFlotEmerge=TRUE SA.bOverStock=TRUE "
-     "SA.cOverStockPwd=x"},
-    {"a greyed box is FALSE",
-     {},
-     "given AA.bAuxFitMgr=TRUE decides Ch13=1 user Ch13=2 writes AA.bAuxFitMgr=FALSE"},
-    {"a missing lFixed row is created",
-     {"delete from AccInformation where cName='lFixed'"},
-     "user Ch11=1 Ch18=1 writes AA.lFixed=TRUE rows \"select cID||cCaption||cType||cDefault||"
-     "bVisible||bEnable from AccInformation where cName='lFixed'=45是否固定换算率BooleanFALSE00\""},
-    {"unclassified with Tag Y creates class 00",
-     {},
-     "user Ch15=0 Ch15.tag=Y writes AA.bGoodClass=FALSE AA.cGoodClass=2 "
-     "rows \"select cInvCCode||cInvCName||iInvCGrade from InventoryClass=00无级次1\" "
-     "\"select CODINGRULE from GradeDef where KEYWORD='inventoryclass'=2\" "
-     "\"select CODINGRULE from GradeDef where KEYWORD='customerclass'=122\""},
-    {"Tag Y, but another run created the class first",
-     {"insert into InventoryClass values ('00','无级次',1)"},
-     "user Ch15=0 Ch15.tag=Y writes AA.bGoodClass=FALSE AA.cGoodClass= "
-     "rows \"select count(*) from InventoryClass=1\" "
-     "\"select CODINGRULE from GradeDef where KEYWORD='inventoryclass'=122\""},
-    {"unclassified with Tag N writes the switch only",
-     {},
-     "user Ch16=0 Ch16.tag=N writes AA.bCustClass=FALSE AA.cCustClass= "
-     "rows \"select count(*) from CustomerClass=0\""},
-    {"unclassified with no Tag writes the switch only",
-     {},
-     "user Ch16=0 writes AA.bCustClass=FALSE AA.cCustClass= "
-     "rows \"select count(*) from CustomerClass=0\""},
-    {"ticked ignores the Tag",
-     {},
-     "user Ch17=1 Ch17.tag=Y writes AA.bProvClass=TRUE AA.cProvClass= "
-     "rows \"select count(*) from VendorClass=0\""},
+const QStringList CommonRows = {
+    "true in lower case: on XX given AA.bStrsAuxUnit=true decides Ch11=1",
+    "1 is not true: on XX given AA.bStrsAuxUnit=1 decides Ch11=0",
+    "TRUE and a blank: on XX given \"AA.bStrsAuxUnit=TRUE \" decides Ch11=0",
+    "empty takes cDefault: given AA.bStrsAuxUnit= AA.bStrsAuxUnit.cDefault=TRUE decides Ch11=1",
+    "Null takes cDefault: given AA.bStrsAuxUnit=NULL AA.bStrsAuxUnit.cDefault=true decides Ch11=1",
+    "Null cDefault: given AA.bStrsAuxUnit=NULL AA.bStrsAuxUnit.cDefault=NULL decides Ch11=0",
+    "a stored key in another letter case: sql \"update AccInformation set cSysID='aa', "
+    "cName='BSTRSAUXUNIT', cValue='TRUE' where cName='bStrsAuxUnit'\" decides Ch11=1",
+    "remote off leaves Te11: on XX given AA.cID=42 decides Ch14=0 -Te11 -Ch14.enabled",
+    "remote and its number from cDefault: given AA.bRemote= AA.bRemote.cDefault=TRUE AA.cID= "
+    "AA.cID.cDefault=42 decides Ch14=1 Te11=42",
+    "remote unticked clears cID: given AA.bRemote=TRUE AA.cID=07 decides Te11=07 user Ch14=0 "
+    "writes AA.bRemote=FALSE AA.cID=",
+    "zero stock off clears the over-stock password in any run: on ST given AA.bFlotEmerge=TRUE "
+    "SA.cOverStockPwd=x user Ch12=0 Te26=2 writes AA.bFlotEmerge=FALSE SA.bOverStock=FALSE "
+    "SA.cOverStockPwd=",
+    "zero stock on keeps the over-stock password: given SA.cOverStockPwd=x user Ch12=1 "
+    "writes AA.bFlotEmerge=TRUE SA.bOverStock=TRUE SA.cOverStockPwd=x",
+    "a greyed box is FALSE: given AA.bAuxFitMgr=TRUE decides Ch13=1 user Ch13=2 "
+    "writes AA.bAuxFitMgr=FALSE",
+    "a missing lFixed row is created: sql \"delete from AccInformation where cName='lFixed'\" "
+    "user Ch11=1 Ch18=1 writes AA.lFixed=TRUE rows \"select cID||cCaption||cType||cDefault||"
+    "bVisible||bEnable from AccInformation where cName='lFixed'=45是否固定换算率BooleanFALSE00\"",
+    "unclassified with Tag Y creates class 00: user Ch15=0 Ch15.tag=Y writes AA.bGoodClass=FALSE "
+    "AA.cGoodClass=2 rows \"select cInvCCode||cInvCName||iInvCGrade from "
+    "InventoryClass=00无级次1\" "
+    "\"select CODINGRULE from GradeDef where KEYWORD='inventoryclass'=2\" "
+    "\"select CODINGRULE from GradeDef where KEYWORD='customerclass'=122\"",
+    "Tag Y, but another run created the class first: sql \"insert into InventoryClass values "
+    "('00','无级次',1)\" user Ch15=0 Ch15.tag=Y writes AA.bGoodClass=FALSE AA.cGoodClass= rows "
+    "\"select count(*) from InventoryClass=1\" "
+    "\"select CODINGRULE from GradeDef where KEYWORD='inventoryclass'=122\"",
+    "unclassified with Tag N writes the switch only: user Ch16=0 Ch16.tag=N "
+    "writes AA.bCustClass=FALSE AA.cCustClass= rows \"select count(*) from CustomerClass=0\"",
+    "unclassified with no Tag writes the switch only: user Ch16=0 writes AA.bCustClass=FALSE "
+    "AA.cCustClass= rows \"select count(*) from CustomerClass=0\"",
+    "ticked ignores the Tag: user Ch17=1 Ch17.tag=Y writes AA.bProvClass=TRUE AA.cProvClass= "
+    "rows \"select count(*) from VendorClass=0\"",
 };
 
-QList<Row> pageRows() {
-    const QString period4 = QStringLiteral("update zxsystem.ua_period set dBegin=%1 where iId=4");
-    QList<Row> s = {
-        {"ST stored month locks the box",
-         {},
-         "on ST given ST.dSTStartDate=2001-11-1 decides Te26=11 Te26.enabled=0 Ch14.enabled=1 "
-         "writes ST.dSTStartDate=2001-11-1"},
-        {"ST month that is not a date", {}, "on ST given ST.dSTStartDate=abc decides -Te26"},
-        {"ST month derived from purchasing",
-         {},
-         "on ST given PU.dPUStartDate=2001-3-1 decides Te26.enabled=0 Te26.grey starts 1>3 "
-         "writes ST.dSTStartDate=2001-3-1"},
-        {"ST switches and month 03",
-         {},
-         "on ST user Ch23=1 Ch25=1 Te26=03 writes ST.bTrans=TRUE ST.bAssmble=FALSE "
-         "ST.bSTcontrol=TRUE ST.bBatch=FALSE ST.bSAcreat=TRUE ST.dSTStartDate=2001-03-1 "
-         "IA.dIAStartDate="},
-        {"ST moves the IA start date",
-         {},
-         "on ST given ST.dSTStartDate=2001-4-1 IA.dIAStartDate=2001-1-1 "
-         "writes IA.dIAStartDate=2001-4-1"},
-        {"ST leaves IA once it closed its opening period",
-         {"update GL_mend set bflag_ST=1 where iperiod=0"},
-         "on ST given ST.dSTStartDate=2001-4-1 IA.dIAStartDate=2001-1-1 "
-         "writes IA.dIAStartDate=2001-1-1"},
+QStringList pageRows() {
+    const QString period4 =
+        QStringLiteral("sql \"update zxsystem.ua_period set dBegin=%1 where iId=4\"");
+    QStringList s = {
+        "ST stored month locks the box: on ST given ST.dSTStartDate=2001-11-1 decides Te26=11 "
+        "Te26.enabled=0 Ch14.enabled=1 writes ST.dSTStartDate=2001-11-1",
+        "ST month that is not a date: on ST given ST.dSTStartDate=abc decides -Te26",
+        "ST month derived from purchasing: on ST given PU.dPUStartDate=2001-3-1 decides "
+        "Te26.enabled=0 Te26.grey starts 1>3 writes ST.dSTStartDate=2001-3-1",
+        "ST switches and month 03: on ST user Ch23=1 Ch25=1 Te26=03 writes ST.bTrans=TRUE "
+        "ST.bAssmble=FALSE ST.bSTcontrol=TRUE ST.bBatch=FALSE ST.bSAcreat=TRUE "
+        "ST.dSTStartDate=2001-03-1 IA.dIAStartDate=",
+        "ST moves the IA start date: on ST given ST.dSTStartDate=2001-4-1 IA.dIAStartDate=2001-1-1 "
+        "writes IA.dIAStartDate=2001-4-1",
+        "ST leaves IA once it closed its opening period: on ST sql \"update GL_mend set bflag_ST=1 "
+        "where iperiod=0\" given ST.dSTStartDate=2001-4-1 IA.dIAStartDate=2001-1-1 "
+        "writes IA.dIAStartDate=2001-1-1",
 
-        {"PU without foreign currency",
-         {},
-         "on PU given AA.bFrgnCurrencyacc=false PU.bExchange=TRUE PU.dPUStartDate=2001-7-1 "
-         "decides Ch31=0 Ch31.enabled=0 Te33=7 Ch14.enabled=1 writes PU.bExchange=FALSE "
-         "PU.dPUStartDate=2001-7-1"},
-        {"PU empty currency flag follows bExchange",
-         {},
-         "on PU given AA.bFrgnCurrencyacc= PU.bExchange= PU.bExchange.cDefault=TRUE "
-         "decides Ch31=1 -Ch31.enabled -Te33 user Te33=5 writes PU.bExchange=TRUE "
-         "PU.dPUStartDate=2001-5-1"},
-        {"PU industrial edition locks consignment",
-         {},
-         "on PU given AA.cSysVersion=工业 AA.bProxySell=TRUE decides Ch32.enabled=0 -Ch32.value "
-         "user Te33=5 writes AA.bProxySell=FALSE"},
-        {"PU month derived from payables",
-         {},
-         "on PU given AP.dAPStartDate=2001-6-1 decides Te33.enabled=0 starts 2>6 "
-         "writes PU.dPUStartDate=2001-6-1"},
+        "PU without foreign currency: on PU given AA.bFrgnCurrencyacc=false PU.bExchange=TRUE "
+        "PU.dPUStartDate=2001-7-1 decides Ch31=0 Ch31.enabled=0 Te33=7 Ch14.enabled=1 "
+        "writes PU.bExchange=FALSE PU.dPUStartDate=2001-7-1",
+        "PU empty currency flag follows bExchange: on PU given AA.bFrgnCurrencyacc= PU.bExchange= "
+        "PU.bExchange.cDefault=TRUE decides Ch31=1 -Ch31.enabled -Te33 user Te33=5 "
+        "writes PU.bExchange=TRUE PU.dPUStartDate=2001-5-1",
+        "PU industrial edition locks consignment: on PU given AA.cSysVersion=工业 "
+        "AA.bProxySell=TRUE decides Ch32.enabled=0 -Ch32.value user Te33=5 "
+        "writes AA.bProxySell=FALSE",
+        "PU month derived from payables: on PU given AP.dAPStartDate=2001-6-1 decides "
+        "Te33.enabled=0 starts 2>6 writes PU.dPUStartDate=2001-6-1",
 
-        {"SA without foreign currency",
-         {},
-         "on SA given AA.bFrgnCurrencyacc=FALSE SA.bExchange=TRUE decides Ch41=0 Ch41.enabled=0 "
-         "Ch14.enabled=1 user Te43=4 writes SA.bExchange=FALSE"},
-        {"SA password from cDefault",
-         {},
-         "on SA given SA.bCredit= SA.bCredit.cDefault=TRUE SA.cCreditPwd=stored "
-         "SA.cCreditPwd.cDefault=fallback decides Ch49=1 Te41=fallback"},
-        {"SA credit off empties the password",
-         {},
-         "on SA given SA.bCredit=FALSE SA.cCreditPwd=old decides Ch49=0 -Te41 user Te43=4 "
-         "writes SA.bCredit=FALSE SA.cCreditPwd="},
-        {"SA passwords stored as typed",
-         {},
-         "on SA user Ch49=1 Te41=it's Ch410=1 Te42=a''b\\%口 Te43=2 writes SA.bCredit=TRUE "
-         "SA.cCreditPwd=it's SA.bLowPrice=TRUE SA.cLowPricePwd=a''b\\%口"},
-        {"SA every switch, a new period-0 row and the begin date",
-         {"delete from GL_mend where iperiod=0"},
-         "on SA given SA.bDispatch=TRUE user Ch41=1 Ch42=1 Ch43=1 Ch44=1 Ch46=1 Ch47=0 Ch48=0 "
-         "Te43=4 writes SA.bExchange=TRUE AA.bCommitSell=TRUE SA.bSaleDaily=TRUE "
-         "SA.bSaleMove=TRUE SA.bDispatch=TRUE SA.bOverOrder=TRUE SA.bSalePrice=FALSE "
-         "SA.bPlanMoney=FALSE SA.dSaleStartDate=2001-4-1 SA.dStartDate=2001-04-01 "
-         "rows \"select count(*) from GL_mend where iperiod=0 and bpri_check=1=1\""},
-        {"SA marks an existing period-0 row",
-         {},
-         "on SA user Te43=4 rows \"select count(*) from GL_mend where iperiod=0 and "
-         "bpri_check=1=1\" \"select count(*) from GL_mend where iperiod=0=1\""},
-        {"SA month derived from receivables",
-         {},
-         "on SA given AR.dARStartDate=2001-2-1 decides Te43.enabled=0 Te43.grey starts 3>2 "
-         "writes SA.dSaleStartDate=2001-2-1 SA.dStartDate=2001-02-01"},
-        {"SA save fails without a period row",
-         {"delete from zxsystem.ua_period where iId=4"},
-         "on SA user Te43=4 fails dBegin"},
-        {"SA save fails on a Null begin date",
-         {period4.arg("NULL")},
-         "on SA user Te43=4 fails dBegin"},
-        {"SA save fails on a begin date that is not a date",
-         {period4.arg("'soon'")},
-         "on SA user Te43=4 fails soon sqlite \"the server's date column refuses a text that is "
-         "not a date\""},
-        {"SA load fails on a Null password",
-         {},
-         "on SA given SA.bCredit=TRUE SA.cCreditPwd=NULL fails cCreditPwd"},
+        "SA without foreign currency: on SA given AA.bFrgnCurrencyacc=FALSE SA.bExchange=TRUE "
+        "decides Ch41=0 Ch41.enabled=0 Ch14.enabled=1 user Te43=4 writes SA.bExchange=FALSE",
+        "SA password from cDefault: on SA given SA.bCredit= SA.bCredit.cDefault=TRUE "
+        "SA.cCreditPwd=stored SA.cCreditPwd.cDefault=fallback decides Ch49=1 Te41=fallback",
+        "SA credit off empties the password: on SA given SA.bCredit=FALSE SA.cCreditPwd=old "
+        "decides Ch49=0 -Te41 user Te43=4 writes SA.bCredit=FALSE SA.cCreditPwd=",
+        "SA passwords stored as typed: on SA user Ch49=1 Te41=it's Ch410=1 Te42=a''b\\%口 Te43=2 "
+        "writes SA.bCredit=TRUE SA.cCreditPwd=it's SA.bLowPrice=TRUE SA.cLowPricePwd=a''b\\%口",
+        "SA every switch, a new period-0 row and the begin date: on SA sql \"delete from GL_mend "
+        "where iperiod=0\" given SA.bDispatch=TRUE user Ch41=1 Ch42=1 Ch43=1 Ch44=1 Ch46=1 "
+        "Ch47=0 Ch48=0 Te43=4 writes SA.bExchange=TRUE AA.bCommitSell=TRUE SA.bSaleDaily=TRUE "
+        "SA.bSaleMove=TRUE SA.bDispatch=TRUE SA.bOverOrder=TRUE SA.bSalePrice=FALSE "
+        "SA.bPlanMoney=FALSE SA.dSaleStartDate=2001-4-1 SA.dStartDate=2001-04-01 "
+        "rows \"select count(*) from GL_mend where iperiod=0 and bpri_check=1=1\"",
+        "SA marks an existing period-0 row: on SA user Te43=4 rows \"select count(*) from GL_mend "
+        "where iperiod=0 and bpri_check=1=1\" \"select count(*) from GL_mend where iperiod=0=1\"",
+        "SA month derived from receivables: on SA given AR.dARStartDate=2001-2-1 decides "
+        "Te43.enabled=0 Te43.grey starts 3>2 writes SA.dSaleStartDate=2001-2-1 "
+        "SA.dStartDate=2001-02-01",
+        "SA save fails without a period row: on SA sql \"delete from zxsystem.ua_period where "
+        "iId=4\" user Te43=4 fails dBegin",
+        "SA save fails on a Null begin date: on SA " + period4.arg("NULL") +
+            " user Te43=4 fails dBegin",
+        "SA save fails on a begin date that is not a date: on SA " + period4.arg("'soon'") +
+            " user Te43=4 fails soon sqlite \"the server's date column refuses a text that is "
+            "not a date\"",
+        "SA load fails on a Null password: on SA given SA.bCredit=TRUE SA.cCreditPwd=NULL "
+        "fails cCreditPwd",
 
-        {"IA a caption is not a stored text",
-         {},
-         "on IA given IA.cZero=上次入库成本价 decides -Op56 -Op59 Ch14.enabled=1 user Te55=2 "
-         "writes IA.cZero=上次出库成本 IA.dIAStartDate=2001-2-1"},
-        {"IA department plan by table",
-         {},
-         "on IA user Op52=1 Op514=1 Te55=6 writes IA.cValueStyle=按部门核算 IA.cPlan=仓库加分类"},
-        {"IA moves the ST start date",
-         {},
-         "on IA given ST.dSTStartDate=2001-1-1 IA.dIAStartDate=2001-6-1 "
-         "writes IA.dIAStartDate=2001-6-1 ST.dSTStartDate=2001-6-1"},
-        {"IA leaves ST once it closed its opening period",
-         {"update GL_mend set bflag_IA=1 where iperiod=0"},
-         "on IA given ST.dSTStartDate=2001-1-1 IA.dIAStartDate=2001-6-1 "
-         "writes ST.dSTStartDate=2001-1-1"},
+        "IA a caption is not a stored text: on IA given IA.cZero=上次入库成本价 decides -Op56 "
+        "-Op59 "
+        "Ch14.enabled=1 user Te55=2 writes IA.cZero=上次出库成本 IA.dIAStartDate=2001-2-1",
+        "IA moves the ST start date: on IA given ST.dSTStartDate=2001-1-1 "
+        "IA.dIAStartDate=2001-6-1 writes IA.dIAStartDate=2001-6-1 ST.dSTStartDate=2001-6-1",
+        "IA leaves ST once it closed its opening period: on IA sql \"update GL_mend set bflag_IA=1 "
+        "where iperiod=0\" given ST.dSTStartDate=2001-1-1 IA.dIAStartDate=2001-6-1 "
+        "writes ST.dSTStartDate=2001-1-1",
     };
     // A stored choice selects its option, and is written back as selected.
     for (const char* choice :
@@ -366,80 +298,72 @@ QList<Row> pageRows() {
           "cEstimate=NULL IA.cEstimate.cDefault=单到回冲 Op54 cEstimate=单到回冲",
           "cZero=结存成本 Op58 cZero=结存成本", "cPlan=分类加存货 Op516 cPlan=分类加存货"}) {
         const QStringList w = QString::fromUtf8(choice).split(' ');
-        s.append({"IA " + w.last(),
-                  {},
-                  QStringLiteral("on IA given IA.%1 decides %2=1 user Te55=2 writes IA.%3")
-                      .arg(w.mid(0, w.size() - 2).join(' '), w[w.size() - 2], w.last())});
+        s << QStringLiteral("IA %1: on IA given IA.%2 decides %3=1 user Te55=2 writes IA.%1")
+                 .arg(w.last(), w.mid(0, w.size() - 2).join(' '), w[w.size() - 2]);
     }
     return s;
 }
 
-QList<Row> startPeriodRows() {
+QStringList startPeriodRows() {
     const QString disagree = QStringLiteral(" refusal 各系统结账月不一致，本模块不能建账");
-    QList<Row> s = {
-        {"SA after PU in March", {}, "on SA given PU.dPUStartDate=2001-3-1 starts 3>3"},
-        {"IA after the ledger with nothing closed",
-         {},
-         "on IA given GL.dGLStartDate=2001-1-1 starts 4>1"},
-        {"IA after the ledger closed 1 to 3",
-         {closeMonths("bflag", 1, 3)},
-         "on IA given GL.dGLStartDate=2001-1-1 starts 4>4"},
-        {"IA: the ledger stands after its last closing",
-         {closeMonths("bflag", 2, 3)},
-         "on IA given GL.dGLStartDate=2001-1-1 starts 4>4"},
-        {"IA after PU, the ledger not started",
-         {},
-         "on IA given PU.dPUStartDate=2001-3-1 starts 4>3"},
-        {"PU after ST closed January and February",
-         {closeMonths("bflag_ST", 1, 2)},
-         "on PU given ST.dSTStartDate=2001-1-1 starts 2>3"},
-        {"the PU walk reaches the first open month",
-         {closeMonths("bflag_PU", 1, 5)},
-         "on ST given PU.dPUStartDate=2001-1-1 starts 1>6"},
-        {"ST in 3 and PU in 4 disagree",
-         {},
-         "on SA given ST.dSTStartDate=2001-3-1 PU.dPUStartDate=2001-4-1 starts 3>refused" +
-             disagree},
-        {"receivables in 2 and PU in 3 disagree",
-         {},
-         "on SA given PU.dPUStartDate=2001-3-1 AR.dARStartDate=2001-2-1 starts 3>refused" +
-             disagree},
-        {"ST without an open month refuses silently",
-         {closeMonths("bflag_ST", 1, 11), "update GL_mend set bflag_ST=NULL where iperiod=12"},
-         "on SA given ST.dSTStartDate=2001-1-1 starts 3>refused"},
-        {"the ledger without an open month refuses silently",
-         {closeMonths("bflag", 1, 11), "update GL_mend set bflag=NULL where iperiod=12"},
-         "on IA given GL.dGLStartDate=2001-1-1 starts 4>refused"},
-        {"a Null start date does not count", {}, "on SA given PU.dPUStartDate=NULL decides -Te43"},
-        {"payables count for PU only", {}, "on SA given AP.dAPStartDate=2001-2-1 decides -Te43"},
-        {"a start date that is not a date fails",
-         {},
-         "on SA given ST.dSTStartDate=soon starts 3> fails dSTStartDate"},
-        {"GL_mend without December fails",
-         {"delete from GL_mend where iperiod=12"},
-         "on SA given PU.dPUStartDate=2001-3-1 starts 3> fails GL_mend"},
+    const QString closed =
+        QStringLiteral(" sql \"update GL_mend set %1=1 where iperiod between %2 and %3\"");
+    QStringList s = {
+        "SA after PU in March: on SA given PU.dPUStartDate=2001-3-1 starts 3>3",
+        "IA after the ledger with nothing closed: on IA given GL.dGLStartDate=2001-1-1 starts 4>1",
+        "IA after the ledger closed 1 to 3: on IA given GL.dGLStartDate=2001-1-1 starts 4>4" +
+            closed.arg("bflag").arg(1).arg(3),
+        "IA, the ledger standing after its last closing: on IA given GL.dGLStartDate=2001-1-1 "
+        "starts 4>4" +
+            closed.arg("bflag").arg(2).arg(3),
+        "IA after PU, the ledger not started: on IA given PU.dPUStartDate=2001-3-1 starts 4>3",
+        "PU after ST closed January and February: on PU given ST.dSTStartDate=2001-1-1 starts 2>3" +
+            closed.arg("bflag_ST").arg(1).arg(2),
+        "the PU walk reaches the first open month: on ST given PU.dPUStartDate=2001-1-1 "
+        "starts 1>6" +
+            closed.arg("bflag_PU").arg(1).arg(5),
+        "ST in 3 and PU in 4 disagree: on SA given ST.dSTStartDate=2001-3-1 "
+        "PU.dPUStartDate=2001-4-1 starts 3>refused" +
+            disagree,
+        "receivables in 2 and PU in 3 disagree: on SA given PU.dPUStartDate=2001-3-1 "
+        "AR.dARStartDate=2001-2-1 starts 3>refused" +
+            disagree,
+        "ST without an open month refuses silently: on SA given ST.dSTStartDate=2001-1-1 starts "
+        "3>refused" +
+            closed.arg("bflag_ST").arg(1).arg(11) +
+            " \"update GL_mend set bflag_ST=NULL where iperiod=12\"",
+        "the ledger without an open month refuses silently: on IA given GL.dGLStartDate=2001-1-1 "
+        "starts 4>refused" +
+            closed.arg("bflag").arg(1).arg(11) +
+            " \"update GL_mend set bflag=NULL where iperiod=12\"",
+        "a Null start date does not count: on SA given PU.dPUStartDate=NULL decides -Te43",
+        "payables count for PU only: on SA given AP.dAPStartDate=2001-2-1 decides -Te43",
+        "a start date that is not a date fails: on SA given ST.dSTStartDate=soon starts 3> "
+        "fails dSTStartDate",
+        "GL_mend without December fails: on SA sql \"delete from GL_mend where iperiod=12\" "
+        "given PU.dPUStartDate=2001-3-1 starts 3> fails GL_mend",
     };
     const char* const closedDecember[] = {
         "库存系统12月已结账，本模块本年度不能启用", "采购系统12月已结账，本模块本年度不能启用",
         "销售系统12月已结账，本模块本年度不能启用", "存货系统12月已结账，本模块本年度不能启用"};
-    for (int closed = 0; closed < 4; ++closed) {
-        const QString flag = QString::fromLatin1(subsystems()[closed].flag);
+    for (int k = 0; k < 4; ++k) {
+        const QString flag = QString::fromLatin1(subsystems()[k].flag);
         for (const Subsystem& set : subsystems())
-            s.append({QStringLiteral("%1 refuses %2").arg(flag, QLatin1String(set.code)),
-                      {closeMonths(flag, 12, 12)},
-                      QStringLiteral("on %1 given %2 starts %3>refused refusal %4")
-                          .arg(QLatin1String(set.code), set.mode == 1 ? "PU.dPUStartDate=2001-3-1"
-                                                                      : "ST.dSTStartDate=2001-1-1")
-                          .arg(set.mode)
-                          .arg(QString::fromUtf8(closedDecember[closed]))});
+            s << QStringLiteral("%1 refuses %2: on %2 given %3 starts %4>refused refusal %5")
+                         .arg(flag, QLatin1String(set.code),
+                              set.mode == 1 ? "PU.dPUStartDate=2001-3-1"
+                                            : "ST.dSTStartDate=2001-1-1")
+                         .arg(set.mode)
+                         .arg(QString::fromUtf8(closedDecember[k])) +
+                     closed.arg(flag).arg(12).arg(12);
     }
     return s;
 }
 
-void addRows(const QList<Row>& rows) {
-    QTest::addColumn<int>("index");
-    for (int i = 0; i < rows.size(); ++i)
-        QTest::newRow(qPrintable(rows[i].name)) << i;
+void addRows(const QStringList& rows) {
+    QTest::addColumn<QString>("row");
+    for (const QString& row : rows)
+        QTest::newRow(qPrintable(row.section(QStringLiteral(": "), 0, 0))) << row;
 }
 
 }  // namespace
@@ -448,11 +372,11 @@ class TestModel : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void common_data() { addRows(CommonRows); }
-    void common() { playRow(CommonRows); }
+    void common() { playRow(); }
     void pages_data() { addRows(pageRows()); }
-    void pages() { playRow(pageRows()); }
+    void pages() { playRow(); }
     void startPeriod_data() { addRows(startPeriodRows()); }
-    void startPeriod() { playRow(startPeriodRows()); }
+    void startPeriod() { playRow(); }
 
     // The guards' questions, with and without the data that refuses a change.
     void guards() {
@@ -557,9 +481,9 @@ private Q_SLOTS:
     }
 
 private:
-    void playRow(const QList<Row>& rows) {
-        QFETCH(int, index);
-        play(rows[index]);
+    void playRow() {
+        QFETCH(QString, row);
+        play(row);
     }
 };
 

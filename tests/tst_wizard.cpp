@@ -3,7 +3,6 @@
 
 #include "FaultyDatabase.h"
 #include "RecordingHost.h"
-#include "Scenario.h"
 #include "TestAccount.h"
 #include "component/WizardObject.h"
 #include "window/Main.h"
@@ -179,7 +178,7 @@ private Q_SLOTS:
     void anotherCodeRunsTheCommonPageOnly() {
         TestAccount account;
         account.setParam("PU", "dPUStartDate", "2001-3-1");
-        account.exec(closeMonths("bflag_PU", 12, 12));
+        account.exec("update GL_mend set bflag_PU=1 where iperiod=12");
         auto db = account.open();
         m_host.play = [](QDialog& w) { finish(w, QString()); };
         QString sys = QStringLiteral("sa");

@@ -19,13 +19,6 @@ QString shown(const QVariant& v) {
 
 }  // namespace
 
-QString closeMonths(const QString& flag, int from, int to) {
-    return QStringLiteral("update GL_mend set %1=1 where iperiod between %2 and %3")
-        .arg(flag)
-        .arg(from)
-        .arg(to);
-}
-
 void addScenarioRows(const QStringList& rows) {
     QTest::addColumn<QString>("row");
     for (const QString& row : rows)

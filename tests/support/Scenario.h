@@ -25,6 +25,3 @@
 void addScenarioRows(const QStringList& rows);
 // Plays a row on a fresh account and checks what its story says.
 void runScenario(const QString& row);
-
-// SQL that closes the months from..to of a subsystem's flag in GL_mend.
-QString closeMonths(const QString& flag, int from, int to);
