@@ -10,8 +10,11 @@ Story::Story(const QString& text, const QStringList& keywords) {
         QString word;
         const bool quoted = text[i] == QLatin1Char('"');
         if (quoted) {
-            for (++i; i < text.size() && text[i] != QLatin1Char('"'); ++i)
-                word += text[i == text.size() - 1 || text[i] != QLatin1Char('\\') ? i : ++i];
+            for (++i; i < text.size() && text[i] != QLatin1Char('"'); ++i) {
+                if (text[i] == QLatin1Char('\\') && i + 1 < text.size())
+                    ++i;  // \" and \\ stand for themselves
+                word += text[i];
+            }
         } else {
             for (; i < text.size() && text[i] != QLatin1Char(' '); ++i)
                 word += text[i];
