@@ -81,6 +81,8 @@ const QStringList Scenarios = {
     "click ComE writes SA.dSaleStartDate=2001-4-1",
     "no ZXDATA_ in the name: file account.db do close exit 2 says 打开的数据库有问题！（QLit） "
     "unchanged sqlite \"the year is cut from the connection text, which differs by provider\"",
+    "a guard that cannot ask: on ST given ST.bBatch=TRUE sql \"alter table Inventory drop "
+    "column bInvBatch\" do click ComN | click Ch21 | click ComE exit 4 unchanged err bInvBatch",
     "not an account database: sql \"drop table Warehouse\" do close exit 4 unchanged err Warehouse "
     "sqlite \"a table of the embedded schema\"",
     "common parameters alone: on AA do click ComN | dump | click ComE writes "
