@@ -4,6 +4,7 @@
 // names a screen reader finds.
 
 #include "resources/ResourceProvider.h"
+#include "window/HelpTexts.h"
 #include "window/Main.h"
 
 #include <QAccessible>
@@ -239,6 +240,24 @@ private Q_SLOTS:
                 QVERIFY2(shipped == before, qPrintable(w->objectName()));
         }
         QCOMPARE(filled, 3);  // La33, La46 and La55
+    }
+
+    // Each switch and option explains itself: its help is its own, never
+    // empty and never another's.
+    void everyChoiceHasItsOwnHelp() {
+        Main form;
+        QHash<QString, QString> owner;
+        for (QWidget* w : form.findChildren<QWidget*>()) {
+            const auto kind = kindOf(w);
+            const QString help = helpTextFor(w->objectName());
+            if (!kind || (*kind != Kind::CheckBox && *kind != Kind::OptionButton) || help.isNull())
+                continue;
+            QVERIFY2(!help.trimmed().isEmpty(), qPrintable(w->objectName()));
+            QVERIFY2(!owner.contains(help),
+                     qPrintable(w->objectName() + " says what " + owner.value(help) + " says"));
+            owner.insert(help, w->objectName());
+        }
+        QVERIFY(owner.size() > 20);
     }
 
     // Every control can be read out: by its caption, a text box by the label
