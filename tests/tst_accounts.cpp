@@ -10,8 +10,6 @@
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -33,23 +31,6 @@ const Save Saves[] = {
 
 QString describe(const CliResult& run) {
     return QStringLiteral("exit %1: %2").arg(run.exitCode).arg(run.stderrText);
-}
-
-QString paramOf(const QString& file, const char* sys, const char* name) {
-    QString value;
-    {
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "check");
-        db.setDatabaseName(file);
-        db.open();
-        QSqlQuery q(db);
-        q.prepare(QStringLiteral("select cValue from AccInformation where cSysID=? and cName=?"));
-        q.addBindValue(QString::fromLatin1(sys));
-        q.addBindValue(QString::fromLatin1(name));
-        if (q.exec() && q.next())
-            value = q.value(0).toString();
-    }
-    QSqlDatabase::removeDatabase(QStringLiteral("check"));
-    return value;
 }
 
 }  // namespace
@@ -75,7 +56,8 @@ private Q_SLOTS:
             zx::host::createAccount(place, "002", "2001");
             const CliResult run = runCli({"run", "--db", file, "--sys", save.sys}, save.script);
             QVERIFY2(run.exitCode == 0, qPrintable(describe(run)));
-            QCOMPARE(paramOf(file, save.sys, save.name), QString::fromLatin1(save.value));
+            QCOMPARE(TestAccount::paramIn(file, save.sys, save.name),
+                     QString::fromLatin1(save.value));
         }
     }
 

@@ -71,17 +71,18 @@ private Q_SLOTS:
     void registryThatCannotBeUsed_data() {
         QTest::addColumn<QString>("kind");
         QTest::addColumn<QString>("why");
-        QTest::newRow("fifo") << "fifo"
-                              << "not a regular file";
-        QTest::newRow("folder") << "folder"
-                                << "not a regular file";
-        QTest::newRow("garbage line") << "[ProgID]\nA.B\\CLSID={5B1C7E42-9A3D-4F18-A62E-"
-                                         "710C4D93B815}\n\n; note\nnot a setting\n"
-                                      << "line 5";
-        QTest::newRow("binary") << QString::fromLatin1(
-                                       "\x7f"
-                                       "ELF\x02\x01")
-                                << "line 1";
+        const char* const rows[][3] = {{"fifo", "fifo", "not a regular file"},
+                                       {"folder", "folder", "not a regular file"},
+                                       {"garbage line",
+                                        "[ProgID]\nA.B\\CLSID={5B1C7E42-9A3D-4F18-A62E-"
+                                        "710C4D93B815}\n\n; note\nnot a setting\n",
+                                        "line 5"},
+                                       {"binary",
+                                        "\x7f"
+                                        "ELF\x02\x01",
+                                        "line 1"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << QString::fromLatin1(r[1]) << QString::fromLatin1(r[2]);
     }
     void registryThatCannotBeUsed() {
         QFETCH(QString, kind);

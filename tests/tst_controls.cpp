@@ -1,8 +1,10 @@
 // The window's controls on their own: what a text box lets in by each path
-// a person has, the texts the provider ships and how a texts file replaces
-// them, and the names a screen reader finds.
+// a person has (the remote number: digits only), a greyed box's click, the
+// texts the provider ships and how a texts file replaces them, and the
+// names a screen reader finds.
 
 #include "resources/ResourceProvider.h"
+#include "window/HelpTexts.h"
 #include "window/Main.h"
 
 #include <QAccessible>
@@ -136,6 +138,40 @@ private Q_SLOTS:
         QCOMPARE(box.text(), expected);
     }
 
+    void checkBoxClicks() {
+        Main form;
+        MainControls& c = form.ui();
+        c.Ch12->setValue(2);  // greyed: a click ticks it
+        c.Ch12->click();
+        QCOMPARE(c.Ch12->value(), 1);
+        c.Ch12->click();
+        QCOMPARE(c.Ch12->value(), 0);
+    }
+
+    void remoteKeyFilter_data() {
+        QTest::addColumn<QString>("typed");  // \b: Backspace
+        QTest::addColumn<QString>("kept");
+        const char* const rows[][2] = {{"a-7", "7"},  {"5 ", "5 "}, {"12\b3", "13"},
+                                       {"123", "12"}, {"中1", "1"}, {"가1", "가1"}};
+        for (const auto& row : rows)
+            QTest::newRow(row[0]) << QString::fromUtf8(row[0]) << QString::fromUtf8(row[1]);
+    }
+    void remoteKeyFilter() {
+        QFETCH(QString, typed);
+        QFETCH(QString, kept);
+        Main form;
+        MainControls& c = form.ui();
+        c.Te11->setEnabled(true);
+        for (const QChar ch : typed) {
+            if (ch == QLatin1Char('\b'))
+                QTest::keyClick(c.Te11, Qt::Key_Backspace);
+            else
+                QTest::sendKeyEvent(QTest::Click, c.Te11, Qt::Key_unknown, QString(ch),
+                                    Qt::NoModifier);
+        }
+        QCOMPARE(c.Te11->text(), kept);
+    }
+
     // What the window gets for text 1999 (asked with no fallback) and 1965
     // (asked with "x"); "!" where the provider refuses the texts file.
     void providerTexts_data() {
@@ -143,24 +179,21 @@ private Q_SLOTS:
         QTest::addColumn<QByteArray>("file");
         QTest::addColumn<QString>("month");
         QTest::addColumn<QString>("title");
-        const QByteArray unset, file("FILE");
-        QTest::newRow("unset: shipped") << unset << unset << "启用月份"
-                                        << "建账向导";
-        QTest::newRow("empty: shipped") << QByteArray("") << unset << "启用月份"
-                                        << "建账向导";
-        QTest::newRow("a file replaces all")
-            << file << QByteArray("# ours\n\n1999\t开始月份\r\n") << "开始月份"
-            << "x";
-        QTest::newRow("an empty file: fallbacks") << file << QByteArray("") << ""
-                                                  << "x";
-        QTest::newRow("missing file") << QByteArray("/nonexistent/texts") << unset << ""
-                                      << "!";
-        QTest::newRow("no tab") << file << QByteArray("1999 开始月份\n") << ""
-                                << "!";
-        QTest::newRow("no number") << file << QByteArray("x\tabc\n") << ""
-                                   << "!";
-        QTest::newRow("an id twice") << file << QByteArray("1999\ta\n1999\tb\n") << ""
-                                     << "!";
+        const struct {
+            const char *name, *variable, *file, *month, *title;
+        } rows[] = {
+            {"unset: shipped", nullptr, nullptr, "启用月份", "建账向导"},
+            {"empty: shipped", "", nullptr, "启用月份", "建账向导"},
+            {"a file replaces all", "FILE", "# ours\n\n1999\t开始月份\r\n", "开始月份", "x"},
+            {"an empty file: fallbacks", "FILE", "", "", "x"},
+            {"missing file", "/nonexistent/texts", nullptr, "", "!"},
+            {"no tab", "FILE", "1999 开始月份\n", "", "!"},
+            {"no number", "FILE", "x\tabc\n", "", "!"},
+            {"an id twice", "FILE", "1999\ta\n1999\tb\n", "", "!"},
+        };
+        for (const auto& r : rows)
+            QTest::newRow(r.name) << QByteArray(r.variable) << QByteArray(r.file)
+                                  << QString::fromUtf8(r.month) << QString::fromUtf8(r.title);
     }
     void providerTexts() {
         QFETCH(QByteArray, variable);
@@ -207,6 +240,24 @@ private Q_SLOTS:
                 QVERIFY2(shipped == before, qPrintable(w->objectName()));
         }
         QCOMPARE(filled, 3);  // La33, La46 and La55
+    }
+
+    // Each switch and option explains itself: its help is its own, never
+    // empty and never another's.
+    void everyChoiceHasItsOwnHelp() {
+        Main form;
+        QHash<QString, QString> owner;
+        for (QWidget* w : form.findChildren<QWidget*>()) {
+            const auto kind = kindOf(w);
+            const QString help = helpTextFor(w->objectName());
+            if (!kind || (*kind != Kind::CheckBox && *kind != Kind::OptionButton) || help.isNull())
+                continue;
+            QVERIFY2(!help.trimmed().isEmpty(), qPrintable(w->objectName()));
+            QVERIFY2(!owner.contains(help),
+                     qPrintable(w->objectName() + " says what " + owner.value(help) + " says"));
+            owner.insert(help, w->objectName());
+        }
+        QVERIFY(owner.size() > 20);
     }
 
     // Every control can be read out: by its caption, a text box by the label

@@ -34,18 +34,13 @@ private Q_SLOTS:
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
-        QTest::newRow("plain") << "Provider=SQLite;Data Source=/a/b.db"
-                               << "data source"
-                               << "/a/b.db";
-        QTest::newRow("blanks") << " Provider = ODBC ; DSN = x "
-                                << "dsn"
-                                << "x";
-        QTest::newRow("braces") << "Provider=ODBC;PWD={a;b}}c}"
-                                << "pwd"
-                                << "a;b}c";
-        QTest::newRow("quotes") << "Provider=SQLite;Data Source=\"/a;b.db\""
-                                << "Data Source"
-                                << "/a;b.db";
+        const char* const rows[][3] = {
+            {"Provider=SQLite;Data Source=/a/b.db", "data source", "/a/b.db"},
+            {" Provider = ODBC ; DSN = x ", "dsn", "x"},
+            {"Provider=ODBC;PWD={a;b}}c}", "pwd", "a;b}c"},
+            {"Provider=SQLite;Data Source=\"/a;b.db\"", "Data Source", "/a;b.db"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << r[0] << r[1] << r[2];
     }
     void connectionTexts() {
         QFETCH(QString, text);
@@ -84,22 +79,17 @@ private Q_SLOTS:
     void masking_data() {
         QTest::addColumn<QString>("text");
         QTest::addColumn<QString>("masked");
-        QTest::newRow("pwd") << "DSN=a;UID=u;PWD=secret;X=1"
-                             << "DSN=a;UID=u;PWD=***;X=1";
-        QTest::newRow("password first") << "Password=se;cret"
-                                        << "Password=***;cret";
-        QTest::newRow("braced") << "pwd={s;e}}c};DSN=a"
-                                << "pwd=***;DSN=a";
-        QTest::newRow("any case, other keys") << "pWd=a;SSLPassword=b;token=c"
-                                              << "pWd=***;SSLPassword=***;token=***";
-        QTest::newRow("nested option") << "Driver=x;pqopt={password=s3 sslmode=require}"
-                                       << "Driver=x;pqopt={password=***}";
-        QTest::newRow("nested quoted") << "pqopt={sslmode=a PASSWORD='b c}}'}"
-                                       << "pqopt={sslmode=a PASSWORD=***}";
-        QTest::newRow("brace not doubled") << "Uid=u;Pwd={s1}s2;s3};DSN=a"
-                                           << "Uid=u;Pwd=***";
-        QTest::newRow("none") << "Provider=SQLite;Data Source=/x"
-                              << "Provider=SQLite;Data Source=/x";
+        const char* const rows[][2] = {
+            {"DSN=a;UID=u;PWD=secret;X=1", "DSN=a;UID=u;PWD=***;X=1"},
+            {"Password=se;cret", "Password=***;cret"},
+            {"pwd={s;e}}c};DSN=a", "pwd=***;DSN=a"},
+            {"pWd=a;SSLPassword=b;token=c", "pWd=***;SSLPassword=***;token=***"},
+            {"Driver=x;pqopt={password=s3 sslmode=require}", "Driver=x;pqopt={password=***}"},
+            {"pqopt={sslmode=a PASSWORD='b c}}'}", "pqopt={sslmode=a PASSWORD=***}"},
+            {"Uid=u;Pwd={s1}s2;s3};DSN=a", "Uid=u;Pwd=***"},
+            {"Provider=SQLite;Data Source=/x", "Provider=SQLite;Data Source=/x"}};
+        for (const auto& r : rows)
+            QTest::newRow(r[0]) << r[0] << r[1];
     }
     void masking() {
         QFETCH(QString, text);

@@ -3,14 +3,11 @@
 
 #include "AccountFiles.h"
 #include "CliRun.h"
-#include "Scenario.h"
 #include "TestAccount.h"
 #include "dbkit/ConnectionText.h"
 
 #include <QDir>
 #include <QFile>
-#include <QSqlDatabase>
-#include <QSqlQuery>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -158,15 +155,9 @@ private Q_SLOTS:
         QCOMPARE(run.stdoutText.split('\n').filter(QRegularExpression("^written ")).size(), all);
         QVERIFY(run.stdoutText.endsWith(
             QString("%1 accounts: %1 written, 0 refused, 0 failed\n").arg(all)));
-        for (const QString& file : files) {
-            QSqlDatabase db = QSqlDatabase::addDatabase("QSQLITE", file);
-            db.setDatabaseName(file);
-            QVERIFY(db.open());
-            QSqlQuery q(db);
-            QVERIFY(q.exec("select cValue from AccInformation where cName='dSaleStartDate'") &&
-                    q.next());
-            QCOMPARE(q.value(0).toString(), QStringLiteral("2001-2-1"));
-        }
+        for (const QString& file : files)
+            QCOMPARE(TestAccount::paramIn(file, "SA", "dSaleStartDate"),
+                     QStringLiteral("2001-2-1"));
         for (const auto& server : servers)
             QCOMPARE(server->param("SA", "dSaleStartDate").toString(), QStringLiteral("2001-2-1"));
     }

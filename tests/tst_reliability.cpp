@@ -2,7 +2,6 @@
 // at once, and accounts whose tables are empty, Null or missing a column.
 
 #include "CliRun.h"
-#include "Scenario.h"
 #include "TestAccount.h"
 #include "wizard/AccountTables.h"
 
@@ -224,7 +223,8 @@ private Q_SLOTS:
 
     void twoRunsAtOnce() {
         // The month is stored, so neither script depends on what the other wrote.
-        const QStringList setup{setParam("SA", "dSaleStartDate", "2001-2-1")};
+        const QStringList setup{
+            "update AccInformation set cValue='2001-2-1' where cName='dSaleStartDate'"};
         const QString a = "click ComN\nclick Ch43\nclick ComE";
         const QString b = "click ComN\nclick Ch44\nclick ComE";
         // Whichever order they end in, the account holds one complete outcome.
@@ -303,7 +303,7 @@ private Q_SLOTS:
         QTest::addRow("1 MB values") << QStringList{
             "update AccInformation set cValue=replace(hex(zeroblob(524288)), '0', 'x') where cName "
             "in ('cCreditPwd','cID','cValueStyle','dSTStartDate')",
-            setParam("SA", "bCredit", "TRUE")} << QList<int>{0, 4, 4, 4};
+            "update AccInformation set cValue='TRUE' where cName='bCredit'"} << QList<int>{0, 4, 4, 4};
     }
     void damagedAccounts() {
         QFETCH(QStringList, damage);

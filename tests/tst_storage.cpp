@@ -12,12 +12,9 @@
 #include "wizard/Wizard.h"
 
 #include <QApplication>
-#include <QMap>
 #include <QTest>
 
 #include <sqlite3.h>
-
-#include <bit>
 
 namespace {
 
@@ -36,9 +33,6 @@ const Sweep Sweeps[] = {
 };
 
 const char* const Subsystems[] = {"ST", "PU", "SA", "IA", "XX"};
-
-// Faults injected and what came of them, printed at the end of the run.
-QMap<QString, int> g_tally;
 
 // A fresh account where every save writes each of its rows, and a Finish
 // that changes something on every page.
@@ -116,10 +110,6 @@ private Q_SLOTS:
         zx::WBAS::UnloadMain();
         QVERIFY(QApplication::topLevelWidgets().isEmpty());
     }
-    void cleanupTestCase() {
-        for (auto it = g_tally.cbegin(); it != g_tally.cend(); ++it)
-            qInfo("%5d  %s", it.value(), qPrintable(it.key()));
-    }
 
     // The n-th call fails, for every n until a run completes without
     // reaching it. A load fault fails the call before the window shows; a
@@ -132,9 +122,11 @@ private Q_SLOTS:
         for (const char* sys : Subsystems)
             for (int sweep = 0; sweep < int(std::size(Sweeps)); ++sweep)
                 for (Phase phase : {Load, Save})
-                    QTest::addRow("%s %s %s", sys, phase == Load ? "load" : "save",
-                                  Sweeps[sweep].name)
-                        << QString::fromLatin1(sys) << int(phase) << sweep;
+                    if (phase == Save ||
+                        Sweeps[sweep].calls != StorageFaults::Write)  // a load writes nothing
+                        QTest::addRow("%s %s %s", sys, phase == Load ? "load" : "save",
+                                      Sweeps[sweep].name)
+                            << QString::fromLatin1(sys) << int(phase) << sweep;
     }
     void everyCallFailsInTurn() {
         QFETCH(QString, sys);
@@ -149,6 +141,7 @@ private Q_SLOTS:
         QVERIFY(after != before);
         const QString kind =
             QStringLiteral("%1 in a %2: ").arg(fault.name, phase == Load ? "load" : "save");
+        int rolledBack = 0;
         for (int n = 1;; ++n) {
             const std::unique_ptr<TestAccount> account = newAccount();
             const Outcome out = run(*account, sys, Phase(phase),
@@ -159,16 +152,11 @@ private Q_SLOTS:
                                       .arg(out.result)
                                       .arg(out.reason);
             if (!StorageFaults::struck()) {
-                QVERIFY2(out.result == 0 && out.dump == after, qPrintable(where));
+                QVERIFY2(out.result == 0 && out.dump == after && n > 1, qPrintable(where));
                 break;
             }
-            constexpr const char* Calls[] = {"read", "write",     "sync",   "truncate",
-                                             "lock", "file size", "delete", "access"};
-            ++g_tally[kind + QStringLiteral("injected, the call failing: ") +
-                      Calls[std::countr_zero(unsigned(StorageFaults::struck()))]];
             if (out.result == 0) {
                 QVERIFY2(out.dump == after, qPrintable(where));
-                ++g_tally[kind + QStringLiteral("recovered, saved (0)")];
                 continue;
             }
             QVERIFY2(out.dump == before, qPrintable(where));
@@ -177,11 +165,9 @@ private Q_SLOTS:
                 phase == Load || out.reason.startsWith(QLatin1String("SQL failed: BEGIN"));
             QVERIFY2(out.result == (beforeSave ? -1 : 1), qPrintable(where));
             QVERIFY2(out.reason.contains(QLatin1String(fault.says)), qPrintable(where));
-            ++g_tally[kind + (out.result == 1 ? QStringLiteral("rolled back (1), reason given")
-                              : phase == Load
-                                  ? QStringLiteral("call failed, reason given")
-                                  : QStringLiteral("BEGIN failed: call failed, reason given"))];
+            rolledBack += out.result == 1;
         }
+        qInfo("%s%d faults rolled back a save (1)", qPrintable(kind), rolledBack);
     }
 
     // The power goes at every sync of a save, and the writes not yet synced
@@ -212,14 +198,9 @@ private Q_SLOTS:
                 const Outcome out = run(*account, sys, Save,
                                         [&] { StorageFaults::losePowerAtSync(k, seed, torn); });
                 QVERIFY(StorageFaults::struck());
-                const QString what =
-                    QStringLiteral("power lost at sync %1 of a save (%2): ")
-                        .arg(k)
-                        .arg(torn ? QStringLiteral("torn") : QStringLiteral("dropped"));
-                QVERIFY2(out.dump == before || out.dump == clean.dump,
-                         qPrintable(what + QString::number(seed)));
-                ++g_tally[what + (out.dump == before ? QStringLiteral("as before")
-                                                     : QStringLiteral("as after"))];
+                QVERIFY2(
+                    out.dump == before || out.dump == clean.dump,
+                    qPrintable(QStringLiteral("power lost at sync %1, seed %2").arg(k).arg(seed)));
             }
         }
     }

@@ -3,7 +3,6 @@
 
 #include "FaultyDatabase.h"
 #include "RecordingHost.h"
-#include "Scenario.h"
 #include "TestAccount.h"
 #include "component/WizardObject.h"
 #include "window/Main.h"
@@ -40,56 +39,48 @@ void click(QDialog& window, const char* names) {
             window.findChild<QAbstractButton*>(name)->click();
 }
 
-// Something that goes wrong with the database while the window is shown.
+// Something that goes wrong with the database while the window is shown:
+// the account as set up, or what `strike` does once the window is shown.
 struct HandlerFault {
-    const char* name;
-    const char* sys;
+    const char *name, *sys, *clicks;
     QStringList setup;
-    std::function<void(TestAccount&)> strike;  // once the window is shown
-    const char* clicks;
+    const char* strike = nullptr;
     enum { Anywhere, EmbeddedOnly, ServerOnly } where = Anywhere;
 };
 
-const QList<HandlerFault>& handlerFaults() {
-    static const QList<HandlerFault> faults = {
-        {"an existing-data guard on a dropped column",
-         "ST",
-         {"update AccInformation set cValue='TRUE' where cName='bBatch'",
-          "alter table Inventory drop column bInvBatch"},
-         {},
-         "ComN Ch21 ComE"},
-        {"a classification guard on a dropped table",
-         "XX",
-         {"drop table InventoryClass"},
-         {},
-         "Ch15 ComN ComE"},
-        {"the department check on a dropped column",
-         "IA",
-         {"update AccInformation set cValue='2001-2-1' where cName='dIAStartDate'",
-          "insert into Warehouse (cWhCode,cDepCode) values ('1','D1')",
-          "drop index if exists Warehouse_department",
-          "alter table Warehouse drop column cWhValueStyle"},
-         {},
-         "ComN Op52 ComE"},
-        {"an account another writer keeps locked",
-         "ST",
-         {"update AccInformation set cValue='TRUE' where cName='bBatch'"},
-         [](TestAccount& a) { a.exec("begin exclusive"); },
-         "ComN Ch21 ComE",
-         HandlerFault::EmbeddedOnly},
-        {"a lost server connection",
-         "ST",
-         {"update AccInformation set cValue='TRUE' where cName='bBatch'"},
-         [](TestAccount& a) {
-             a.exec(
-                 "select pg_terminate_backend(pid) from pg_stat_activity where "
-                 "datname=current_database() and pid<>pg_backend_pid()");
-         },
-         "ComN Ch21 ComE",
-         HandlerFault::ServerOnly},
-    };
-    return faults;
-}
+const char* const Batch = "update AccInformation set cValue='TRUE' where cName='bBatch'";
+const char* const Terminate =
+    "select pg_terminate_backend(pid) from pg_stat_activity where datname=current_database() and "
+    "pid<>pg_backend_pid()";
+const HandlerFault HandlerFaults[] = {
+    {"an existing-data guard on a dropped column",
+     "ST",
+     "ComN Ch21 ComE",
+     {Batch, "alter table Inventory drop column bInvBatch"}},
+    {"a classification guard on a dropped table",
+     "XX",
+     "Ch15 ComN ComE",
+     {"drop table InventoryClass"}},
+    {"the department check on a dropped column",
+     "IA",
+     "ComN Op52 ComE",
+     {"update AccInformation set cValue='2001-2-1' where cName='dIAStartDate'",
+      "insert into Warehouse (cWhCode,cDepCode) values ('1','D1')",
+      "drop index if exists Warehouse_department",
+      "alter table Warehouse drop column cWhValueStyle"}},
+    {"an account another writer keeps locked",
+     "ST",
+     "ComN Ch21 ComE",
+     {Batch},
+     "begin exclusive",
+     HandlerFault::EmbeddedOnly},
+    {"a lost server connection",
+     "ST",
+     "ComN Ch21 ComE",
+     {Batch},
+     Terminate,
+     HandlerFault::ServerOnly},
+};
 
 }  // namespace
 
@@ -125,11 +116,7 @@ private Q_SLOTS:
             FaultyDatabase faulty(*db);
             faulty.failAt = k;
             if (TestAccount::onServer())
-                faulty.strike = [&account] {
-                    account.exec(
-                        "select pg_terminate_backend(pid) from pg_stat_activity where "
-                        "datname=current_database() and pid<>pg_backend_pid()");
-                };
+                faulty.strike = [&account] { account.exec(Terminate); };
             m_host = host();
             m_host.play = [](QDialog& w) { finish(w, QStringLiteral("2")); };
             Wizard wizard;
@@ -156,12 +143,12 @@ private Q_SLOTS:
     // call: the window closes, the call fails, and nothing is written.
     void aFailingHandlerFailsTheCall_data() {
         QTest::addColumn<int>("index");
-        for (int i = 0; i < handlerFaults().size(); ++i)
-            QTest::newRow(handlerFaults()[i].name) << i;
+        for (int i = 0; i < int(std::size(HandlerFaults)); ++i)
+            QTest::newRow(HandlerFaults[i].name) << i;
     }
     void aFailingHandlerFailsTheCall() {
         QFETCH(int, index);
-        const HandlerFault& fault = handlerFaults()[index];
+        const HandlerFault& fault = HandlerFaults[index];
         if (fault.where ==
             (TestAccount::onServer() ? HandlerFault::EmbeddedOnly : HandlerFault::ServerOnly))
             QSKIP("not on this database");
@@ -172,7 +159,7 @@ private Q_SLOTS:
         auto db = account.open();
         m_host.play = [&](QDialog& w) {
             if (fault.strike)
-                fault.strike(account);
+                account.exec(fault.strike);
             click(w, fault.clicks);
             QVERIFY(!w.isVisible());
         };
@@ -191,7 +178,7 @@ private Q_SLOTS:
     void anotherCodeRunsTheCommonPageOnly() {
         TestAccount account;
         account.setParam("PU", "dPUStartDate", "2001-3-1");
-        account.exec(closeMonths("bflag_PU", 12, 12));
+        account.exec("update GL_mend set bflag_PU=1 where iperiod=12");
         auto db = account.open();
         m_host.play = [](QDialog& w) { finish(w, QString()); };
         QString sys = QStringLiteral("sa");

@@ -1,55 +1,27 @@
 #pragma once
 
-// Table-driven scenarios: a starting account, the user's actions as a
-// script, and what the run must print, return and leave in the database.
+// Table-driven runs of `zxwizard run`, a row a line: "name: story", the
+// story telling in words (see Story.h) the starting account, the user's
+// actions and what the run must print, return and leave behind:
+//   on SA           the subsystem code given with --sys (SA when not said)
+//   year Y, file F  the account's year (2001) and file name
+//   sql "S"         statements run on the account first
+//   given S.n=v     parameter rows set then (S.n.cDefault=v another column)
+//   with OPTION     an option more for the command, e.g. --dry-run
+//   do A | B        the script's lines
+//   exit N          the exit status (0)
+//   says TEXT       every message box, in order (none when not said)
+//   titled TEXT     their titles, in order ("" for none)
+//   writes S.n=v    cValue afterwards (NULL: Null)
+//   shows C.p=v     a property of a control in the last dump
+//   unchanged       both databases as before, and no change reported
+//   err, reason     a fragment of stderr, of the result event's reason
+//   hides TEXT      what neither stdout nor stderr may contain
+//   sqlite WHY      the row runs on the embedded database only, for this reason
 
-#include <QJsonValue>
-#include <QList>
-#include <QMetaType>
 #include <QString>
 #include <QStringList>
-#include <QVariant>
 
-struct ParamCheck {
-    QString sys, name;
-    QVariant value;  // invalid QVariant: the value must be NULL
-};
-
-struct SqlCheck {
-    QString sql;     // first column of the first row
-    QVariant value;  // invalid QVariant: NULL or no row
-};
-
-struct ControlCheck {
-    QString control, property;  // as in the last dump
-    QJsonValue value;
-};
-
-struct Scenario {
-    QString name;
-    QString year = QStringLiteral("2001");
-    QString fileName;   // default ZXDATA_001_<year>.db
-    QStringList setup;  // SQL run on the account first
-    QString sys = QStringLiteral("SA");
-    QString script = QStringLiteral("close");
-    int exit = 0;
-    QStringList messages;  // every message box, in order
-    QStringList titles;    // their titles, when the row names them
-    QList<ParamCheck> params;
-    QList<SqlCheck> sql;
-    QList<ControlCheck> controls;
-    bool unchanged = false;  // the databases byte for byte as before
-    QString errorContains;   // for a failed call: a word of the error
-    QString notOnServer;     // why the scenario cannot pass on the server, if it cannot
-};
-
-Q_DECLARE_METATYPE(Scenario)
-
-// Runs the scenario through `zxwizard run` on a fresh account and checks
-// every expectation with QTest macros.
-void runScenario(const Scenario& scenario);
-
-// SQL that arranges a parameter: "update AccInformation set cValue=..."
-QString setParam(const QString& sys, const QString& name, const QString& value);
-QString setParamNull(const QString& sys, const QString& name);
-QString closeMonths(const QString& flag, int from, int to);
+void addScenarioRows(const QStringList& rows);
+// Plays a row on a fresh account and checks what its story says.
+void runScenario(const QString& row);

@@ -18,7 +18,6 @@ public:
     static bool onServer();
 
     explicit TestAccount(const QString& year = QStringLiteral("2001"),
-                         const QString& account = QStringLiteral("001"),
                          const QString& fileName = QString());
     ~TestAccount();
 
@@ -32,10 +31,17 @@ public:
 
     // Direct access, outside any run.
     void exec(const QString& sql) const;
-    QVariant value(
-        const QString& sql) const;  // first column of the first row; null QVariant if none
+    // The first column of the first row; a null QVariant for Null or no row.
+    QVariant value(const QString& sql) const;
     QVariant param(const QString& sys, const QString& name) const;
-    void setParam(const QString& sys, const QString& name, const QVariant& value) const;
+    void setParam(const QString& sys, const QString& name, const QVariant& value,
+                  const QString& column = QStringLiteral("cValue")) const;
+    // "SA.cCreditPwd=x" sets a parameter's cValue, "SA.bCredit.cDefault=TRUE"
+    // another column of its row; NULL stands for Null.
+    void given(const QStringList& facts) const;
+
+    // A parameter's cValue in any account file ("" when it has none).
+    static QString paramIn(const QString& file, const QString& sys, const QString& name);
 
     // A new connection for the checks, as another program would open one.
     void reopen() const;
