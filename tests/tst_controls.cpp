@@ -11,8 +11,11 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QMimeData>
+#include <QScopeGuard>
 #include <QTemporaryFile>
 #include <QTest>
+
+#include <sys/stat.h>
 
 using namespace zx::ui;
 
@@ -190,6 +193,8 @@ private Q_SLOTS:
             {"no tab", "FILE", "1999 开始月份\n", "", "!"},
             {"no number", "FILE", "x\tabc\n", "", "!"},
             {"an id twice", "FILE", "1999\ta\n1999\tb\n", "", "!"},
+            {"endless", "/dev/zero", nullptr, "", "!"},
+            {"a FIFO nobody writes", "FIFO", nullptr, "", "!"},
         };
         for (const auto& r : rows)
             QTest::newRow(r.name) << QByteArray(r.variable) << QByteArray(r.file)
@@ -204,7 +209,12 @@ private Q_SLOTS:
         QVERIFY(texts.open());
         texts.write(file);
         texts.close();
-        const Texts set(variable == "FILE" ? texts.fileName().toLocal8Bit() : variable);
+        const QByteArray fifo = QFile::encodeName(texts.fileName()) + ".fifo";
+        QVERIFY(variable != "FIFO" || ::mkfifo(fifo.constData(), 0600) == 0);
+        const auto removeFifo = qScopeGuard([&] { QFile::remove(QFile::decodeName(fifo)); });
+        const Texts set(variable == "FILE"   ? texts.fileName().toLocal8Bit()
+                        : variable == "FIFO" ? fifo
+                                             : variable);
         if (title == QLatin1String("!")) {
             QVERIFY_THROWS_EXCEPTION(std::exception, zx::ResourceProvider());
             return;
