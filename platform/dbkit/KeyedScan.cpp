@@ -89,7 +89,10 @@ std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vecto
             const auto texts = Criterion::equalTexts(term.text, MaxEqualTexts);
             if (!texts)
                 continue;
-            conditions << m_dialect.equalsAny(name, int(texts->size()));
+            conditions
+                << m_dialect.foldedColumn.arg(name) + QStringLiteral(" IN (") +
+                       QStringList(texts->size(), m_dialect.foldedMark).join(QLatin1Char(',')) +
+                       QLatin1Char(')');
             for (const QString& text : *texts)
                 params << text;
             keyed = true;

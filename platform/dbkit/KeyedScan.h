@@ -27,8 +27,10 @@ public:
     struct Dialect {
         QString position;  // an expression that orders rows as a scan meets them
         QString after;     // the condition "after the position bound to ?"
-        // "column equals one of `count` bound texts", ASCII case folded
-        QString (*equalsAny)(const QString& column, int count);
+        // A column and a bound text, ASCII case folded the same way ("%1"
+        // stands for the column): compared with IN, one mark per text.
+        QString foldedColumn;
+        QString foldedMark;
         // Whether a scan of the table meets its rows in position order;
         // asked once, before the first lookup.
         std::function<bool(const QString& table, const QStringList& columns)> scansInOrder;

@@ -33,12 +33,8 @@ KeyedScan::Dialect PostgresDatabase::dialect() const {
     return {
         QStringLiteral("ctid"),
         QStringLiteral("ctid > CAST(? AS tid)"),
-        [](const QString& column, int count) {
-            QStringList marks;
-            for (int i = 0; i < count; ++i)
-                marks << QStringLiteral("lower(?)");
-            return QStringLiteral("lower(%1) IN (%2)").arg(column, marks.join(QLatin1Char(',')));
-        },
+        QStringLiteral("lower(%1)"),
+        QStringLiteral("lower(?)"),
         // Only a table read in ctid order gets a KeyedScan (below).
         [](const QString&, const QStringList&) { return true; },
     };

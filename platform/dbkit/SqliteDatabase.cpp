@@ -80,13 +80,8 @@ KeyedScan::Dialect dialect(const KeyedScan::Run& run) {
     return {
         QStringLiteral("_rowid_"),
         QStringLiteral("_rowid_ > ?"),
-        [](const QString& column, int count) {
-            QStringList marks;
-            for (int i = 0; i < count; ++i)
-                marks << QStringLiteral("?");
-            return column + QStringLiteral(" COLLATE NOCASE IN (") + marks.join(QLatin1Char(',')) +
-                   QLatin1Char(')');
-        },
+        QStringLiteral("%1 COLLATE NOCASE"),
+        QStringLiteral("?"),
         [run](const QString& table, const QStringList& columns) {
             if (columns.contains(QStringLiteral("_rowid_"), Qt::CaseInsensitive))
                 return false;
