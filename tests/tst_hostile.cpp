@@ -4,6 +4,7 @@
 // any table changes.
 
 #include "CliRun.h"
+#include "TerminalText.h"
 #include "TestAccount.h"
 
 #include <QTest>
@@ -13,20 +14,6 @@
 namespace {
 
 const QString Marker = QStringLiteral("MARKER");
-
-// A script's quoted TEXT that spells out every unit that is not plain ASCII.
-QString quoted(const QString& text) {
-    QString out(QLatin1Char('"'));
-    for (const QChar c : text) {
-        if (c == QLatin1Char('"') || c == QLatin1Char('\\'))
-            out += QLatin1Char('\\') + c;
-        else if (c.unicode() >= 0x20 && c.unicode() < 0x7f)
-            out += c;
-        else
-            out += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
-    }
-    return out + QLatin1Char('"');
-}
 
 // The dump's rows, each under its table, in one order whatever a value is.
 QStringList rowsOf(const QString& dump) {
@@ -52,7 +39,7 @@ QStringList runWith(const QString& path, const QString& text, QString* stored) {
         account.setParam("SA", "cCreditPwd", text);  // throws if the database cannot hold it
         *stored = account.param("SA", "cCreditPwd").toString();
     } else {
-        script += QStringLiteral("click Ch49\n%1 Te41 %2\n").arg(path, quoted(text));
+        script += QStringLiteral("click Ch49\n%1 Te41 %2\n").arg(path, zx::host::quotedScriptText(text));
     }
     const CliResult run =
         runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"},
