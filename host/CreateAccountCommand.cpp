@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "Commands.h"
 #include "core/Error.h"
+#include "wizard/Wizard.h"
 
 #include <QDate>
 
@@ -37,8 +38,7 @@ int createAccountCommand(const QStringList& args) {
     QString problem = accountNumbersProblem(parser.value(account), parser.value(year));
     // The wizard refuses an account of any other year (tests make such
     // accounts through the library to see it refuse).
-    if (problem.isEmpty() &&
-        (parser.value(year) < QLatin1String("1980") || parser.value(year) > QLatin1String("2050")))
+    if (problem.isEmpty() && !wizard::accountYearAccepted(parser.value(year)))
         problem =
             QStringLiteral("--year takes a year from 1980 to 2050: %1").arg(parser.value(year));
     if (!problem.isEmpty()) {

@@ -31,11 +31,15 @@ private:
 
 }  // namespace
 
+bool accountYearAccepted(const QString& year) {
+    return vb::CompareOrdinal(QStringLiteral("1980"), year) <= 0 &&
+           vb::CompareOrdinal(year, QStringLiteral("2050")) <= 0;
+}
+
 std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
     m_saveFailure.clear();
     m_run.AccountYear = yearAfterZxdataUnderscore(DB.Connection().ConnectionString());
-    if (vb::CompareOrdinal(QStringLiteral("1980"), m_run.AccountYear) > 0 ||
-        vb::CompareOrdinal(m_run.AccountYear, QStringLiteral("2050")) > 0) {
+    if (!accountYearAccepted(m_run.AccountYear)) {
         host.MsgBox(
             QStringLiteral("打开的数据库有问题！（") + m_run.AccountYear + QStringLiteral("）"),
             vbInformation, QStringLiteral("建帐向导"));

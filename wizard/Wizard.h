@@ -17,6 +17,10 @@ namespace zx::wizard {
 
 class RunHost;
 
+// The account years the wizard works with: "1980" to "2050", compared as
+// texts by character code.
+bool accountYearAccepted(const QString& year);
+
 class Wizard {
 public:
     // One run for subsystem cSys ("ST", "PU", "SA", "IA"; anything else:
