@@ -28,13 +28,14 @@ std::atomic<bool> g_running{false};
 void ensureApplication(bool scripted) {
     auto* app = QCoreApplication::instance();
     if (!app) {
-        if (!scripted && !displayAvailable())
+        const bool screen = displayAvailable();
+        if (!scripted && !screen)
             throw Error(
                 QStringLiteral("no screen shows a window here (DISPLAY, "
                                "QT_QPA_PLATFORM), and no script plays the run"));
         // Lives as long as the process.
-        app = displayAvailable() ? new QApplication(fakeArgc(), fakeArgv())
-                                 : new QApplication(fakeOffscreenArgc(), fakeOffscreenArgv());
+        app = screen ? new QApplication(fakeArgc(), fakeArgv())
+                     : new QApplication(fakeOffscreenArgc(), fakeOffscreenArgv());
     }
     if (!qobject_cast<QApplication*>(app))
         throw Error(QStringLiteral("the wizard needs a QApplication, but the host runs a plain %1")
