@@ -231,10 +231,12 @@ std::optional<QString> readScriptFile(const QString& path, const QString& what, 
     const bool opened = path == QLatin1String("-")
                             ? file.open(stdin, QIODevice::ReadOnly)
                             : (file.setFileName(path), file.open(QIODevice::ReadOnly));
-    // A pipe gives what it has at each read; read until its end or the bound.
+    // A pipe gives what it has at each read; read until its end or the bound,
+    // in pieces, since QIODevice::read(n) allocates n bytes up front.
     QByteArray bytes;
     while (opened && bytes.size() <= MaxScriptBytes) {
-        const QByteArray more = file.read(MaxScriptBytes + 1 - bytes.size());
+        const QByteArray more =
+            file.read(std::min<qint64>(64 * 1024, MaxScriptBytes + 1 - bytes.size()));
         if (more.isEmpty())
             break;
         bytes += more;
