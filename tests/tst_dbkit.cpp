@@ -6,13 +6,11 @@
 #include "dbkit/ConnectionText.h"
 #include "dbkit/QtSqlDatabase.h"
 #include "dbkit/SqlText.h"
-#include "dbkit/SqliteLibrary.h"
 #include "dbkit/TransactionGuard.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
 #include <QTest>
 
 using namespace zx::db;
@@ -263,19 +261,6 @@ private Q_SLOTS:
             db->RollbackTrans();
         account.exec("ROLLBACK");
         QCOMPARE(account.dump(), before);
-    }
-
-    // Rows are read through Qt's handle only when it is our library's.
-    void sqliteHandleOfOurLibraryOnly() {
-        TestAccount account;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "handle");
-            db.setDatabaseName(account.path());
-            QVERIFY(db.open());
-            QVERIFY(sqliteHandle(db));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("handle"));
-        QVERIFY(!usesOurSqlite(&QObject::staticMetaObject));  // Qt's core has no SQLite
     }
 
     void transactions() {
