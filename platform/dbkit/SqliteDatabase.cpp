@@ -111,9 +111,12 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text) {
     if (!system.isFile())
         throw Error(QStringLiteral("system database not found: %1").arg(systemPath));
 
+    // A connection is used by one thread at a time: SQLite need not lock it
+    // on every call.
     sqlite3* handle = nullptr;
-    const int opened = sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(),
-                                       &handle, SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI, nullptr);
+    const int opened =
+        sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(), &handle,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
     // Even a failed open hands out a connection, to be asked why and closed.
     m_statements = std::make_shared<SqliteStatements>(handle);
     if (opened != SQLITE_OK)
