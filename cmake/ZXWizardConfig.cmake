@@ -5,5 +5,5 @@
 #   ZXWizard::Platform, ZXWizard::DbKit   the libraries under ZXWizard::Wizard
 #   ZXWizard::Component  the component module itself, for `zxwizard register`
 include(CMakeFindDependencyMacro)
-find_dependency(Qt6 6.4 COMPONENTS Core Gui Sql)
+find_dependency(Qt6 6.4 COMPONENTS Core Gui)
 include(${CMAKE_CURRENT_LIST_DIR}/ZXWizardTargets.cmake)

@@ -4,7 +4,7 @@
 include(CMakePackageConfigHelpers)
 
 # The libraries a host links: versioned, with their SONAME.
-foreach(target zxplatform zxdbkit zxwizardc)
+foreach(target zxplatform zxdbkit zxdbkit-odbc zxwizardc)
     set_target_properties(${target} PROPERTIES VERSION ${PROJECT_VERSION}
                                                SOVERSION ${PROJECT_VERSION_MAJOR})
 endforeach()
@@ -22,7 +22,7 @@ set_target_properties(zxwizardapi PROPERTIES EXPORT_NAME Wizard)
 # Installed files find each other relative to themselves, so that any
 # prefix works without a library path.
 file(RELATIVE_PATH zx_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FULL_LIBDIR})
-set_target_properties(zxdbkit zxwizardc PROPERTIES INSTALL_RPATH "\$ORIGIN")
+set_target_properties(zxdbkit zxdbkit-odbc zxwizardc PROPERTIES INSTALL_RPATH "\$ORIGIN")
 set_target_properties(zxwizard PROPERTIES INSTALL_RPATH "\$ORIGIN/..")
 set_target_properties(zxwizard-cli PROPERTIES INSTALL_RPATH "\$ORIGIN/${zx_bin_to_lib}")
 
@@ -30,6 +30,8 @@ set(zx_headers ${CMAKE_INSTALL_INCLUDEDIR}/zxwizard)
 install(TARGETS zxplatform zxdbkit zxwizardc zxwizardapi EXPORT ZXWizardTargets
         LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
         INCLUDES DESTINATION ${zx_headers})
+# Loaded by zxdbkit, never linked: no link name, not in the CMake package.
+install(TARGETS zxdbkit-odbc LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR} NAMELINK_SKIP)
 install(TARGETS zxwizard EXPORT ZXWizardTargets LIBRARY DESTINATION ${ZXWIZARD_MODULE_DIR})
 install(TARGETS zxwizard-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 

@@ -1,6 +1,6 @@
 # The Debian package (cpack -G DEB in the build folder): everything that
 # `cmake --install` puts in place, under /usr, with the libraries it needs,
-# the SQL drivers and the fonts as dependencies. It registers the component
+# QtSql's ODBC driver and the fonts as dependencies. It registers the component
 # in the system's class registry on install and removes it on removal.
 set(ZXWIZARD_MAINTAINER "ZXWizard developers <zxwizard@example.org>"
     CACHE STRING "Maintainer of the Debian package")
@@ -39,7 +39,9 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS ON)
 set(CPACK_DEBIAN_PACKAGE_GENERATE_SHLIBS_POLICY ">=")
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-sqlite, libqt6sql6-odbc, fonts-noto-cjk")
+# SQLite is reached through its own library (found by shlibdeps); QtSql's
+# ODBC driver is a plugin, which shlibdeps cannot see.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "libqt6sql6-odbc, fonts-noto-cjk")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "tdsodbc")
 set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${zx_deb}/postinst ${zx_deb}/prerm
                                        ${PROJECT_SOURCE_DIR}/packaging/deb/triggers)

@@ -10,10 +10,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRegularExpression>
-#include <QSqlDatabase>
-#include <QSqlError>
-#include <QSqlQuery>
 
+#include <sqlite3.h>
 #include <sys/stat.h>
 
 // The bundled files live in this static library; register them once.
@@ -55,47 +53,31 @@ public:
     explicit ScratchFile(const QString& target)
         : m_target(target), m_scratch(target + QStringLiteral(".creating")) {
         QFile::remove(m_scratch);
-        m_name = QStringLiteral("zxcreate-%1").arg(reinterpret_cast<quintptr>(this));
-        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), m_name);
-        db.setDatabaseName(m_scratch);
-        if (!db.open())
-            throw Error(
-                QStringLiteral("cannot create %1: %2").arg(m_scratch, db.lastError().text()));
+        const int opened = sqlite3_open_v2(QFile::encodeName(m_scratch).constData(), &m_db,
+                                           SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+        if (opened != SQLITE_OK)
+            throw Error(QStringLiteral("cannot create %1: %2").arg(m_scratch, lastError()));
     }
     ~ScratchFile() {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
-        QSqlDatabase::removeDatabase(m_name);
+        sqlite3_close(m_db);
         if (!m_done)
             QFile::remove(m_scratch);
     }
 
     void run(const QString& resource) {
-        QSqlDatabase db = QSqlDatabase::database(m_name, false);
-        for (const QString& statement : statementsOf(resource)) {
-            QSqlQuery query(db);
-            if (!query.exec(statement))
-                throw Error(QStringLiteral("%1: %2 (%3)")
-                                .arg(resource, statement, query.lastError().text()));
-        }
+        for (const QString& statement : statementsOf(resource))
+            if (!exec(statement, {}))
+                throw Error(QStringLiteral("%1: %2 (%3)").arg(resource, statement, lastError()));
     }
 
     void runText(const QString& statement, const QVariantList& params = {}) {
-        QSqlQuery query(QSqlDatabase::database(m_name, false));
-        bool ok = query.prepare(statement);
-        for (const QVariant& param : params)
-            query.addBindValue(param);
-        if (!ok || !query.exec())
-            throw Error(QStringLiteral("%1 (%2)").arg(statement, query.lastError().text()));
+        if (!exec(statement, params))
+            throw Error(QStringLiteral("%1 (%2)").arg(statement, lastError()));
     }
 
     void commit() {
-        {
-            QSqlDatabase db = QSqlDatabase::database(m_name, false);
-            db.close();
-        }
+        sqlite3_close(m_db);
+        m_db = nullptr;
         if (QFileInfo::exists(m_target))
             throw Error(QStringLiteral("%1 appeared while it was being created").arg(m_target));
         if (!QFile::rename(m_scratch, m_target))
@@ -104,7 +86,30 @@ public:
     }
 
 private:
-    QString m_target, m_scratch, m_name;
+    // One statement, its placeholders bound to texts and integers in order.
+    bool exec(const QString& statement, const QVariantList& params) {
+        sqlite3_stmt* compiled = nullptr;
+        const QByteArray sql = statement.toUtf8();
+        int code = sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &compiled, nullptr);
+        for (int i = 0; code == SQLITE_OK && i < int(params.size()); ++i) {
+            const QVariant& param = params[i];
+            if (param.typeId() == QMetaType::Int) {
+                code = sqlite3_bind_int(compiled, i + 1, param.toInt());
+            } else {
+                const QByteArray text = param.toString().toUtf8();
+                code = sqlite3_bind_text(compiled, i + 1, text.constData(), int(text.size()),
+                                         SQLITE_TRANSIENT);
+            }
+        }
+        while (code == SQLITE_OK || code == SQLITE_ROW)
+            code = sqlite3_step(compiled);
+        sqlite3_finalize(compiled);
+        return code == SQLITE_DONE;
+    }
+    QString lastError() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
+
+    QString m_target, m_scratch;
+    sqlite3* m_db = nullptr;
     bool m_done = false;
 };
 

@@ -1,18 +1,18 @@
 // The SQLite host database: connection texts, lazy recordsets, FindFirst,
 // the system prefix, quoting, transactions and what errors say.
 
+#include "CliRun.h"
 #include "TestAccount.h"
 #include "core/Error.h"
 #include "dbkit/ConnectionText.h"
 #include "dbkit/QtSqlDatabase.h"
 #include "dbkit/SqlText.h"
-#include "dbkit/SqliteLibrary.h"
 #include "dbkit/TransactionGuard.h"
 
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
-#include <QSqlDatabase>
+#include <QTemporaryDir>
 #include <QTest>
 
 using namespace zx::db;
@@ -118,6 +118,21 @@ private Q_SLOTS:
                                     QStringLiteral(";System Database=/nonexistent/zxsystem.db")));
         QVERIFY_THROWS_EXCEPTION(
             zx::Error, openDatabase(QStringLiteral("Provider=SQLite;Data Source=relative.db")));
+    }
+
+    // A kit whose ODBC library is missing says which and why when an ODBC
+    // connection is opened; the command fails as any failed open does.
+    void missingOdbcLibraryIsNamed() {
+        QTemporaryDir dir;
+        QVERIFY(QFile::copy(QStringLiteral(ZXDBKIT_LIBRARY),
+                            dir.filePath(QFileInfo(QStringLiteral(ZXDBKIT_LIBRARY)).fileName())));
+        const CliResult run = runCli({"show", "--odbc", "DSN=zxnone"}, {},
+                                     {QStringLiteral("LD_LIBRARY_PATH=") + dir.path()});
+        const QString said = run.stdoutText + run.stderrText;
+        QVERIFY2(run.exitCode > 0, qPrintable(said));
+        QVERIFY2(said.contains(dir.filePath(QStringLiteral("libzxdbkit-odbc.so."))),
+                 qPrintable(said));
+        QVERIFY2(said.contains(QLatin1String("No such file")), qPrintable(said));
     }
 
     void recordsets() {
@@ -263,19 +278,6 @@ private Q_SLOTS:
             db->RollbackTrans();
         account.exec("ROLLBACK");
         QCOMPARE(account.dump(), before);
-    }
-
-    // Rows are read through Qt's handle only when it is our library's.
-    void sqliteHandleOfOurLibraryOnly() {
-        TestAccount account;
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "handle");
-            db.setDatabaseName(account.path());
-            QVERIFY(db.open());
-            QVERIFY(sqliteHandle(db));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("handle"));
-        QVERIFY(!usesOurSqlite(&QObject::staticMetaObject));  // Qt's core has no SQLite
     }
 
     void transactions() {

@@ -100,7 +100,7 @@ class TestStorage : public QObject {
 private Q_SLOTS:
     void initTestCase() {
         StorageFaults::install();
-        // The kit's connections, through QtSql, must be the ones the faults reach.
+        // The kit's connections must be the ones the faults reach.
         const TestAccount account;
         const qsizetype opened = StorageFaults::openedFiles().count(account.path());
         const auto db = account.open();

@@ -97,7 +97,7 @@ std::unique_ptr<HostDatabase> OdbcDatabase::open(const ConnectionText& text) {
 
 OdbcDatabase::OdbcDatabase(std::shared_ptr<SqlConnection> connection, const ConnectionText& text,
                            const Dialect& dialect)
-    : SqlDatabase(std::move(connection)),
+    : m_connection(std::move(connection)),
       m_dialect(dialect),
       m_pending(std::make_shared<QList<BufferedRows*>>()) {
     QString database;
@@ -124,6 +124,14 @@ OdbcDatabase::OdbcDatabase(std::shared_ptr<SqlConnection> connection, const Conn
 }
 
 OdbcDatabase::~OdbcDatabase() = default;
+
+void OdbcDatabase::run(const QString& sql, const QString& sent, const QVariantList& params) {
+    QSqlQuery query(m_connection->db());
+    if (!execBound(query, sent, params))
+        failSql(sql, m_connection->failure(query.lastError()));
+    // An unread write statement would hold back COMMIT.
+    query.finish();
+}
 
 QString OdbcDatabase::sent(const QString& sql) const {
     return m_dialect.systemSchema.isEmpty() ? sql
@@ -168,3 +176,9 @@ void OdbcDatabase::beforeStatement() {
 }
 
 }  // namespace zx::db
+
+// The entry point by which the kit opens ODBC databases once it has loaded
+// this library.
+extern "C" zx::db::HostDatabase* zxdbkit_open_odbc(const zx::db::ConnectionText& text) {
+    return zx::db::OdbcDatabase::open(text).release();
+}

@@ -8,6 +8,7 @@ namespace zx::db {
 
 class BufferedRows;
 class ConnectionText;
+class SqlConnection;
 
 // A database reached through ODBC (Qt's driver): transactions are the
 // driver's (autocommit off), never BEGIN/COMMIT texts. The text it reports
@@ -32,6 +33,8 @@ protected:
     OdbcDatabase(std::shared_ptr<SqlConnection> connection, const ConnectionText& text,
                  const Dialect& dialect);
 
+    const std::shared_ptr<SqlConnection>& connection() const { return m_connection; }
+    void run(const QString& sql, const QString& sent, const QVariantList& params = {}) override;
     QString sent(const QString& sql) const override;
     void beginTransaction() override;
     void commitTransaction() override;
@@ -41,6 +44,7 @@ protected:
     void beforeStatement() override;
 
 private:
+    std::shared_ptr<SqlConnection> m_connection;
     Dialect m_dialect;
     std::shared_ptr<QList<BufferedRows*>> m_pending;
 };

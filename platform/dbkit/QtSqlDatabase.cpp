@@ -1,7 +1,7 @@
 #include "QtSqlDatabase.h"
 
 #include "ConnectionText.h"
-#include "OdbcDatabase.h"
+#include "OdbcLibrary.h"
 #include "SqliteDatabase.h"
 #include "core/Error.h"
 
@@ -16,7 +16,7 @@ std::unique_ptr<HostDatabase> openDatabase(const QString& connectionText) {
     if (provider.compare(QLatin1String("SQLite"), Qt::CaseInsensitive) == 0)
         return std::make_unique<SqliteDatabase>(*parsed);
     if (provider.compare(QLatin1String("ODBC"), Qt::CaseInsensitive) == 0)
-        return OdbcDatabase::open(*parsed);
+        return openOdbcDatabase(*parsed);
     throw Error(QStringLiteral("unknown provider \"%1\" in %2")
                     .arg(provider, maskedConnectionText(connectionText)));
 }

@@ -1,8 +1,8 @@
 #pragma once
 
-// Opening the host's database over QtSql, through the seam of its database:
-// SQLite (SqliteDatabase), SQL Server, PostgreSQL or another server through
-// ODBC (OdbcDatabase). Every statement is sent as the system wrote it but
+// Opening the host's database through the seam of its database: SQLite
+// (SqliteDatabase), SQL Server, PostgreSQL or another server through ODBC
+// (OdbcDatabase). Every statement is sent as the system wrote it but
 // for how it names the system tables.
 
 #include "HostDatabase.h"

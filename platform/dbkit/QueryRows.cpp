@@ -1,6 +1,7 @@
 #include "QueryRows.h"
 
 #include "SqlConnection.h"
+#include "SqlDatabase.h"
 
 #include <QSqlError>
 #include <QSqlField>

@@ -75,8 +75,4 @@ bool execBound(QSqlQuery& query, const QString& sent, const QVariantList& params
     return query.exec();
 }
 
-void failSql(const QString& sql, const QString& why) {
-    throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(sql, why));
-}
-
 }  // namespace zx::db

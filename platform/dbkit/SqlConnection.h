@@ -36,7 +36,4 @@ QString driverText(const QSqlError& error);
 // Runs `sent` on `query` with its placeholders bound to `params` in order.
 bool execBound(QSqlQuery& query, const QString& sent, const QVariantList& params);
 
-// A statement that failed, named as the system wrote it.
-[[noreturn]] void failSql(const QString& sql, const QString& why);
-
 }  // namespace zx::db

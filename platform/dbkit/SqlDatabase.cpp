@@ -4,17 +4,12 @@
 #include "KeyedScan.h"
 #include "LazyRecordset.h"
 #include "PauseInsideSave.h"
-#include "QueryRows.h"
-#include "SqlConnection.h"
+#include "RowSource.h"
 #include "core/Error.h"
-
-#include <QSqlError>
-#include <QSqlQuery>
 
 namespace zx::db {
 
-SqlDatabase::SqlDatabase(std::shared_ptr<SqlConnection> connection)
-    : m_connection(std::move(connection)) {}
+SqlDatabase::SqlDatabase() = default;
 
 SqlDatabase::~SqlDatabase() = default;
 
@@ -67,25 +62,12 @@ void SqlDatabase::statementStarts() {
     beforeStatement();
 }
 
-void SqlDatabase::run(const QString& sql, const QString& sent, const QVariantList& params) {
-    QSqlQuery query(m_connection->db());
-    if (!execBound(query, sent, params))
-        failSql(sql, reason(query.lastError()));
-    // An unread write statement would hold back COMMIT.
-    query.finish();
-}
-
-QString SqlDatabase::reason(const QSqlError& error) const {
-    return m_connection->failure(error);
-}
-
-std::unique_ptr<RowSource> SqlDatabase::rows(const QString& sql, const QString& sent,
-                                             const QVariantList& params) {
-    return std::make_unique<QueryRows>(m_connection, sql, sent, params);
-}
-
 std::shared_ptr<KeyedScan> SqlDatabase::keyedScan(const QString&, const RowSource&) {
     return nullptr;
+}
+
+void failSql(const QString& sql, const QString& why) {
+    throw Error(QStringLiteral("SQL failed: %1 (%2)").arg(sql, why));
 }
 
 }  // namespace zx::db

@@ -4,13 +4,10 @@
 
 #include <memory>
 
-class QSqlError;
-
 namespace zx::db {
 
 class KeyedScan;
 class RowSource;
-class SqlConnection;
 
 // What every database seam shares: transaction bookkeeping, statements sent
 // with the system tables named the seam's way, lazy recordsets, and the
@@ -30,23 +27,20 @@ public:
     AdoConnection& Connection() override { return *this; }
 
 protected:
-    explicit SqlDatabase(std::shared_ptr<SqlConnection> connection);
+    SqlDatabase();
 
-    const std::shared_ptr<SqlConnection>& connection() const { return m_connection; }
     void setConnectionText(const QString& text);
     // Runs one statement that returns no rows; throws naming `sql`.
-    void run(const QString& sql, const QString& sent, const QVariantList& params = {});
+    virtual void run(const QString& sql, const QString& sent, const QVariantList& params = {}) = 0;
 
     // The statement with T-SQL's zxsystem..table written the database's way.
     virtual QString sent(const QString& sql) const = 0;
     virtual void beginTransaction() = 0;
     virtual void commitTransaction() = 0;
     virtual void rollbackTransaction() = 0;
-    // The words a failure is reported with.
-    virtual QString reason(const QSqlError& error) const;
-    // The rows of a query; through QtSql unless the seam reads them itself.
+    // The rows of a query.
     virtual std::unique_ptr<RowSource> rows(const QString& sql, const QString& sent,
-                                            const QVariantList& params);
+                                            const QVariantList& params) = 0;
     // Called before every statement.
     virtual void beforeStatement() {}
     // How rows of a whole-table recordset are looked up; by default they
@@ -57,10 +51,12 @@ private:
     QString ConnectionString() const override { return m_text; }
     void statementStarts();
 
-    std::shared_ptr<SqlConnection> m_connection;
     QString m_text;
     bool m_inTransaction = false;
     int m_statementsInTransaction = 0;
 };
+
+// A statement that failed, named as the system wrote it.
+[[noreturn]] void failSql(const QString& sql, const QString& why);
 
 }  // namespace zx::db

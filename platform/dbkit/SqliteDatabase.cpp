@@ -2,18 +2,14 @@
 
 #include "ConnectionText.h"
 #include "KeyedScan.h"
-#include "QueryRows.h"
-#include "SqlConnection.h"
 #include "SqlText.h"
-#include "SqliteLibrary.h"
 #include "SqliteRows.h"
 #include "SqliteStatements.h"
 #include "core/Ascii.h"
 #include "core/Error.h"
 
+#include <QFile>
 #include <QFileInfo>
-#include <QSqlError>
-#include <QSqlQuery>
 #include <QUrl>
 
 #include <sqlite3.h>
@@ -31,15 +27,6 @@ constexpr int DefaultBusyTimeout = 5000;
 const QString DataSource = QStringLiteral("Data Source");
 const QString SystemDatabase = QStringLiteral("System Database");
 const QString BusyTimeout = QStringLiteral("Busy Timeout");
-
-std::unique_ptr<RowSource> sqliteRows(const std::shared_ptr<SqlConnection>& connection,
-                                      const std::shared_ptr<SqliteStatements>& statements,
-                                      const QString& sql, const QString& sent,
-                                      const QVariantList& params) {
-    if (statements)
-        return std::make_unique<SqliteRows>(statements, sql, sent, params);
-    return std::make_unique<QueryRows>(connection, sql, sent, params);
-}
 
 // The wait for another connection's lock that the text asks for. Throws for
 // a key an SQLite text does not have: a mistyped key is no default.
@@ -106,8 +93,7 @@ KeyedScan::Dialect dialect(const KeyedScan::Run& run) {
 
 }  // namespace
 
-SqliteDatabase::SqliteDatabase(const ConnectionText& text)
-    : SqlDatabase(std::make_shared<SqlConnection>(QStringLiteral("QSQLITE"))) {
+SqliteDatabase::SqliteDatabase(const ConnectionText& text) {
     const int timeout = busyTimeoutOf(text);
     const QString path = text.value(DataSource);
     if (path.isEmpty())
@@ -115,7 +101,7 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text)
     const QFileInfo file(path);
     if (!file.isAbsolute())
         throw Error(QStringLiteral("the Data Source must be an absolute path: %1").arg(path));
-    // QSQLITE would create a missing file; an account is never created here.
+    // Checked here for the message: the open below would not create it either.
     if (!file.isFile())
         throw Error(QStringLiteral("account database not found: %1").arg(path));
     QString systemPath = text.value(SystemDatabase);
@@ -125,25 +111,20 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text)
     if (!system.isFile())
         throw Error(QStringLiteral("system database not found: %1").arg(systemPath));
 
-    QSqlDatabase& db = connection()->db();
-    db.setDatabaseName(file.absoluteFilePath());
-    db.setConnectOptions(QStringLiteral("QSQLITE_BUSY_TIMEOUT=%1;QSQLITE_OPEN_URI").arg(timeout));
-    if (!db.open())
-        throw Error(QStringLiteral("cannot open %1: %2").arg(path, driverText(db.lastError())));
-    m_handle = sqliteHandle(db);
-    if (m_handle)
-        m_statements = std::make_shared<SqliteStatements>(connection(), m_handle);
-    // The reason a statement failed, empty when it ran.
-    auto failure = [&](const QString& sql, const QVariantList& params = {}) {
-        QSqlQuery query(db);
-        const QString why = execBound(query, sql, params) ? QString() : reason(query.lastError());
-        query.finish();
-        return why;
-    };
+    // A connection is used by one thread at a time: SQLite need not lock it
+    // on every call.
+    sqlite3* handle = nullptr;
+    const int opened =
+        sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(), &handle,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+    // Even a failed open hands out a connection, to be asked why and closed.
+    m_statements = std::make_shared<SqliteStatements>(handle);
+    if (opened != SQLITE_OK)
+        throw Error(QStringLiteral("cannot open %1: %2").arg(path, m_statements->failure()));
+    sqlite3_busy_timeout(handle, timeout);
     // SQLite reads a file only when asked: ask now, so that a damaged or
     // foreign file is reported as itself rather than at the attach.
-    if (const QString why = failure(QStringLiteral("SELECT count(*) FROM sqlite_master"));
-        !why.isEmpty())
+    if (const QString why = m_statements->run("SELECT count(*) FROM sqlite_master"); !why.isEmpty())
         throw Error(QStringLiteral("cannot read the account database %1: %2")
                         .arg(file.absoluteFilePath(), why));
     if (system.canonicalFilePath() == file.canonicalFilePath()) {
@@ -153,7 +134,7 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text)
                             QString::fromLatin1(QUrl::toPercentEncoding(system.absoluteFilePath(),
                                                                         QByteArrayLiteral("/"))) +
                             QStringLiteral("?mode=ro");
-        if (const QString why = failure(QStringLiteral("ATTACH DATABASE ? AS zxsystem"), {uri});
+        if (const QString why = m_statements->run("ATTACH DATABASE ? AS zxsystem", {uri});
             !why.isEmpty())
             throw Error(QStringLiteral("cannot attach the system database %1: %2")
                             .arg(system.absoluteFilePath(), why));
@@ -167,6 +148,15 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text)
     if (text.contains(BusyTimeout))
         reported.append(BusyTimeout, QString::number(timeout));
     setConnectionText(reported.toString());
+}
+
+sqlite3* SqliteDatabase::handle() const {
+    return m_statements->handle();
+}
+
+void SqliteDatabase::run(const QString& sql, const QString& sent, const QVariantList& params) {
+    if (const QString why = m_statements->run(sent.toUtf8(), params); !why.isEmpty())
+        failSql(sql, why);
 }
 
 QString SqliteDatabase::sent(const QString& sql) const {
@@ -187,30 +177,20 @@ void SqliteDatabase::commitTransaction() {
 // itself; that is the outcome asked for, and the error that caused it is
 // the one to report, not a second one from here.
 void SqliteDatabase::rollbackTransaction() {
-    if (m_handle && sqlite3_get_autocommit(m_handle))
+    if (sqlite3_get_autocommit(handle()))
         return;
-    try {
-        run(QStringLiteral("ROLLBACK"), QStringLiteral("ROLLBACK"));
-    } catch (const Error& error) {
-        if (!m_handle && error.message().contains(QLatin1String("no transaction is active")))
-            return;
-        throw;
-    }
-}
-
-QString SqliteDatabase::reason(const QSqlError& error) const {
-    return sqliteReason(error.nativeErrorCode().toInt(), driverText(error));
+    run(QStringLiteral("ROLLBACK"), QStringLiteral("ROLLBACK"));
 }
 
 std::unique_ptr<RowSource> SqliteDatabase::rows(const QString& sql, const QString& sent,
                                                 const QVariantList& params) {
-    return sqliteRows(connection(), m_statements, sql, sent, params);
+    return std::make_unique<SqliteRows>(m_statements, sql, sent, params);
 }
 
 std::shared_ptr<KeyedScan> SqliteDatabase::keyedScan(const QString& sent, const RowSource& scan) {
-    KeyedScan::Run run = [connection = connection(), statements = m_statements](
-                             const QString& sql, const QVariantList& params) {
-        return sqliteRows(connection, statements, sql, sql, params);
+    KeyedScan::Run run = [statements = m_statements](const QString& sql,
+                                                     const QVariantList& params) {
+        return std::make_unique<SqliteRows>(statements, sql, sql, params);
     };
     return KeyedScan::of(sent, scan, dialect(run), run);
 }

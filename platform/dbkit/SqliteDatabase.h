@@ -20,23 +20,21 @@ class SqliteDatabase final : public SqlDatabase {
 public:
     explicit SqliteDatabase(const ConnectionText& text);
 
-    // SQLite's own connection, or nullptr when Qt's driver uses another
-    // SQLite than the kit.
-    sqlite3* handle() const { return m_handle; }
+    // SQLite's own connection, for what the kit does not wrap (a change log).
+    sqlite3* handle() const;
 
 protected:
+    void run(const QString& sql, const QString& sent, const QVariantList& params = {}) override;
     QString sent(const QString& sql) const override;
     void beginTransaction() override;
     void commitTransaction() override;
     void rollbackTransaction() override;
-    QString reason(const QSqlError& error) const override;
     std::unique_ptr<RowSource> rows(const QString& sql, const QString& sent,
                                     const QVariantList& params) override;
     std::shared_ptr<KeyedScan> keyedScan(const QString& sent, const RowSource& scan) override;
 
 private:
-    sqlite3* m_handle = nullptr;                     // null: Qt's driver uses another SQLite
-    std::shared_ptr<SqliteStatements> m_statements;  // with the handle
+    std::shared_ptr<SqliteStatements> m_statements;  // owns the connection
     QString m_system = QStringLiteral("zxsystem");
 };
 

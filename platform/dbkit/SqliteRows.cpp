@@ -1,6 +1,6 @@
 #include "SqliteRows.h"
 
-#include "SqlConnection.h"
+#include "SqlDatabase.h"
 #include "SqliteStatements.h"
 #include "core/Error.h"
 
@@ -20,36 +20,21 @@ bool declaresText(const char* declared) {
 
 }  // namespace
 
-QString sqliteReason(int code, const QString& message) {
-    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
-        return message +
-               QStringLiteral(": another connection held it longer than the busy timeout");
-    // Some failures are worded by what SQLite was doing ("unable to open
-    // database"): the fault itself (a disk I/O error, a full disk) is named too.
-    const QString fault = QString::fromUtf8(sqlite3_errstr(code));
-    if (code != SQLITE_OK && code != SQLITE_ERROR && !message.contains(fault))
-        return message + QStringLiteral(" (") + fault + QLatin1Char(')');
-    return message;
-}
-
 SqliteRows::SqliteRows(std::shared_ptr<SqliteStatements> statements, const QString& sql,
                        const QString& sent, const QVariantList& params)
-    : m_statements(std::move(statements)),
-      m_db(m_statements->handle()),
-      m_sent(sent.toUtf8()),
-      m_sql(sql) {
+    : m_statements(std::move(statements)), m_sent(sent.toUtf8()), m_sql(sql) {
     const char* tail = nullptr;
     int code = SQLITE_OK;
     m_statement = m_statements->take(m_sent, &code, &tail);
     if (code != SQLITE_OK)
         fail();
-    if (tail && !QByteArray(tail).trimmed().isEmpty()) {
+    if (hasMoreStatements(tail)) {
         sqlite3_finalize(m_statement);
         m_statement = nullptr;
         failSql(sql, QStringLiteral("one statement at a time"));
     }
     for (int i = 0; i < int(params.size()); ++i)
-        if (bind(i + 1, params[i]) != SQLITE_OK)
+        if (bindValue(m_statement, i + 1, params[i]) != SQLITE_OK)
             fail();
     for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
         m_columns << QString::fromUtf8(sqlite3_column_name(m_statement, i));
@@ -101,28 +86,8 @@ bool SqliteRows::next(std::vector<Value>& row) {
     return true;
 }
 
-int SqliteRows::bind(int index, const QVariant& value) {
-    if (!value.isValid())
-        return sqlite3_bind_null(m_statement, index);
-    switch (value.typeId()) {
-        case QMetaType::Int:
-        case QMetaType::LongLong:
-        case QMetaType::UInt:
-        case QMetaType::Bool:
-            return sqlite3_bind_int64(m_statement, index, value.toLongLong());
-        case QMetaType::Double:
-            return sqlite3_bind_double(m_statement, index, value.toDouble());
-        default: {
-            const QString text = value.toString();
-            return sqlite3_bind_text16(m_statement, index, text.utf16(),
-                                       int(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
-        }
-    }
-}
-
 void SqliteRows::fail() {
-    const QString why =
-        sqliteReason(sqlite3_extended_errcode(m_db), QString::fromUtf8(sqlite3_errmsg(m_db)));
+    const QString why = m_statements->failure();
     sqlite3_finalize(m_statement);
     m_statement = nullptr;
     failSql(m_sql, why);

@@ -1,5 +1,7 @@
 #include "SqliteStatements.h"
 
+#include <QVariant>
+
 #include <sqlite3.h>
 
 #include <algorithm>
@@ -8,17 +10,53 @@ namespace zx::db {
 
 namespace {
 
-// More than the loads use; few enough that keeping them costs little.
+// More than the loads or a save use; few enough that keeping them costs little.
 constexpr size_t MaxKept = 16;
 
 }  // namespace
 
-SqliteStatements::SqliteStatements(std::shared_ptr<SqlConnection> connection, sqlite3* handle)
-    : m_connection(std::move(connection)), m_handle(handle) {}
+QString sqliteReason(int code, const QString& message) {
+    if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
+        return message +
+               QStringLiteral(": another connection held it longer than the busy timeout");
+    // Some failures are worded by what SQLite was doing ("unable to open
+    // database"): the fault itself (a disk I/O error, a full disk) is named too.
+    const QString fault = QString::fromUtf8(sqlite3_errstr(code));
+    if (code != SQLITE_OK && code != SQLITE_ERROR && !message.contains(fault))
+        return message + QStringLiteral(" (") + fault + QLatin1Char(')');
+    return message;
+}
+
+int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
+    if (!value.isValid())
+        return sqlite3_bind_null(statement, index);
+    switch (value.typeId()) {
+        case QMetaType::Int:
+        case QMetaType::LongLong:
+        case QMetaType::UInt:
+        case QMetaType::Bool:
+            return sqlite3_bind_int64(statement, index, value.toLongLong());
+        case QMetaType::Double:
+            return sqlite3_bind_double(statement, index, value.toDouble());
+        default: {
+            // A null QString is the empty text, not Null: a cleared value is empty.
+            const QString text = value.toString();
+            return sqlite3_bind_text16(statement, index, text.constData(),
+                                       int(text.size() * sizeof(char16_t)), SQLITE_TRANSIENT);
+        }
+    }
+}
+
+bool hasMoreStatements(const char* tail) {
+    return tail && !QByteArray(tail).trimmed().isEmpty();
+}
+
+SqliteStatements::SqliteStatements(sqlite3* handle) : m_handle(handle) {}
 
 SqliteStatements::~SqliteStatements() {
     for (const auto& kept : m_kept)
         sqlite3_finalize(kept.second);
+    sqlite3_close(m_handle);
 }
 
 sqlite3_stmt* SqliteStatements::take(const QByteArray& sql, int* code, const char** tail) {
@@ -46,6 +84,36 @@ void SqliteStatements::give(const QByteArray& sql, sqlite3_stmt* statement) {
         sqlite3_finalize(m_kept.front().second);
         m_kept.erase(m_kept.begin());
     }
+}
+
+QString SqliteStatements::run(const QByteArray& sql, const QVariantList& params) {
+    const char* tail = nullptr;
+    int code = SQLITE_OK;
+    sqlite3_stmt* statement = take(sql, &code, &tail);
+    if (code != SQLITE_OK)
+        return failure();
+    if (hasMoreStatements(tail)) {
+        sqlite3_finalize(statement);
+        return QStringLiteral("one statement at a time");
+    }
+    if (!statement)  // only blanks or a comment
+        return {};
+    for (int i = 0; code == SQLITE_OK && i < int(params.size()); ++i)
+        code = bindValue(statement, i + 1, params[i]);
+    while (code == SQLITE_OK || code == SQLITE_ROW)
+        code = sqlite3_step(statement);
+    if (code == SQLITE_DONE) {
+        give(sql, statement);  // reset: a finished statement holds no lock
+        return {};
+    }
+    const QString why = failure();
+    sqlite3_finalize(statement);
+    return why;
+}
+
+QString SqliteStatements::failure() const {
+    return sqliteReason(sqlite3_extended_errcode(m_handle),
+                        QString::fromUtf8(sqlite3_errmsg(m_handle)).simplified());
 }
 
 }  // namespace zx::db

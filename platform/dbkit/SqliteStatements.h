@@ -1,8 +1,9 @@
 #pragma once
 
 #include <QByteArray>
+#include <QString>
+#include <QVariantList>
 
-#include <memory>
 #include <utility>
 #include <vector>
 
@@ -11,16 +12,15 @@ struct sqlite3_stmt;
 
 namespace zx::db {
 
-class SqlConnection;
-
-// The compiled statements of one SQLite connection, kept for the next
+// One SQLite connection and its compiled statements, kept for the next
 // statement of the same text: the loads look parameters up by a handful of
-// statements, and compiling one costs more than running it. A statement
-// kept here is reset, so it holds no lock. It owns the connection, so that
-// every statement is finalized before the connection closes.
+// statements and a save repeats a few writes, and compiling one costs more
+// than running it. A statement kept here is reset, so it holds no lock.
+// Every statement is finalized before the connection closes.
 class SqliteStatements {
 public:
-    SqliteStatements(std::shared_ptr<SqlConnection> connection, sqlite3* handle);
+    // Takes over `handle`, which it closes.
+    explicit SqliteStatements(sqlite3* handle);
     ~SqliteStatements();
     SqliteStatements(const SqliteStatements&) = delete;
     SqliteStatements& operator=(const SqliteStatements&) = delete;
@@ -35,10 +35,25 @@ public:
     // finalized when enough are kept.
     void give(const QByteArray& sql, sqlite3_stmt* statement);
 
+    // Runs one statement to its end; why it failed, empty when it ran.
+    QString run(const QByteArray& sql, const QVariantList& params = {});
+    // Why the last call on the connection failed.
+    QString failure() const;
+
 private:
-    std::shared_ptr<SqlConnection> m_connection;
     sqlite3* m_handle;
     std::vector<std::pair<QByteArray, sqlite3_stmt*>> m_kept;  // oldest first
 };
+
+// Binds `value` to the statement's placeholder `index` (from 1): an invalid
+// QVariant is Null, a null QString the empty text.
+int bindValue(sqlite3_stmt* statement, int index, const QVariant& value);
+
+// Whether compiling stopped before the end of a text that holds more.
+bool hasMoreStatements(const char* tail);
+
+// SQLite's message for a failure, naming the fault it came from, with what a
+// lock means for the caller.
+QString sqliteReason(int code, const QString& message);
 
 }  // namespace zx::db

@@ -10,7 +10,7 @@ trap 'rm -rf "$work"' EXIT
 prefix=$work/prefix
 cmake --install "$build" --prefix "$prefix" >/dev/null
 libdir=$(find "$prefix/lib" -name libzxwizardc.so -printf '%h\n')
-for library in libzxplatform.so.1 libzxdbkit.so.1 libzxwizardc.so.1; do
+for library in libzxplatform.so.1 libzxdbkit.so.1 libzxdbkit-odbc.so.1 libzxwizardc.so.1; do
     objdump -p "$libdir/$library" | grep -q "SONAME *$library\$" || { echo "$library: no SONAME"; exit 1; }
 done
 
@@ -31,6 +31,11 @@ timeout 120 "$zxwizard" run --db "$accounts/ZXDATA_001_2026.db" --sys SA --scrip
 grep -qF "InprocServer32=$libdir/zxwizard/libzxwizard.so" "$ZXCOM_REGISTRY" ||
     { echo "the installed command registered another component:"; cat "$ZXCOM_REGISTRY"; exit 1; }
 written 001
+# The kit loads its ODBC part from beside itself: the driver manager answers.
+if error=$("$zxwizard" show --odbc DSN=zxnone 2>&1); then
+    echo "an ODBC account that does not exist was shown"; exit 1
+fi
+[[ $error == *"Data source name not found"* ]] || { echo "zxwizard show --odbc said: $error"; exit 1; }
 
 cmake -S "$source/examples" -B "$work/cmake" -G Ninja -DCMAKE_PREFIX_PATH="$prefix" >/dev/null
 cmake --build "$work/cmake" >/dev/null

@@ -4,8 +4,7 @@
 // fail: the n-th I/O call of chosen kinds returns an error, or the power
 // goes at the k-th sync and the writes not yet synced are dropped or torn.
 // It is installed as the process's default file system, so every connection
-// opened afterwards goes through it, QtSql's included (when QtSql's driver
-// calls the same SQLite library: openedFiles() tells).
+// opened afterwards goes through it (openedFiles() tells).
 
 #include <QStringList>
 
