@@ -75,26 +75,38 @@ std::shared_ptr<KeyedScan> KeyedScan::of(const QString& sent, const RowSource& s
 
 std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vector<int>& columns,
                                     std::vector<Value>* row, Value* position) {
-    QStringList conditions;
+    // Built in one buffer: the loads send forty of these, and each costs
+    // the database itself only a few microseconds.
+    QString where;
+    where.reserve(160);
     QVariantList params;
     bool keyed = false;
     for (const Criterion::KeyTerm& term : criterion.keyTerms()) {
         const int column = columns[size_t(term.field)];
+        std::optional<QStringList> texts;
+        if (term.kind == Criterion::KeyTerm::Equals) {
+            if (!m_text[column] || !(texts = Criterion::equalTexts(term.text, MaxEqualTexts)))
+                continue;
+        }
+        if (!where.isEmpty())
+            where += " AND "_L1;
         const QString name = quotedName(m_columns[column]);
         if (term.kind == Criterion::KeyTerm::IsNull) {
-            conditions << name + QStringLiteral(" IS NULL");
+            where += name;
+            where += " IS NULL"_L1;
         } else if (term.kind == Criterion::KeyTerm::IsNotNull) {
-            conditions << name + QStringLiteral(" IS NOT NULL");
-        } else if (m_text[column]) {
-            const auto texts = Criterion::equalTexts(term.text, MaxEqualTexts);
-            if (!texts)
-                continue;
-            conditions
-                << m_dialect.foldedColumn.arg(name) + QStringLiteral(" IN (") +
-                       QStringList(texts->size(), m_dialect.foldedMark).join(QLatin1Char(',')) +
-                       QLatin1Char(')');
-            for (const QString& text : *texts)
-                params << text;
+            where += name;
+            where += " IS NOT NULL"_L1;
+        } else {
+            where += m_dialect.foldedColumn.arg(name);
+            where += " IN ("_L1;
+            for (qsizetype i = 0; i < texts->size(); ++i) {
+                if (i > 0)
+                    where += u',';
+                where += m_dialect.foldedMark;
+                params << texts->at(i);
+            }
+            where += u')';
             keyed = true;
         }
     }
@@ -105,18 +117,26 @@ std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vecto
     if (!*m_ordered)
         return std::nullopt;
 
-    const auto candidates =
-        m_run(QStringLiteral("SELECT %1, * FROM %2 WHERE %3 ORDER BY %1")
-                  .arg(m_dialect.position, m_table, conditions.join(QLatin1String(" AND "))),
-              params);
+    QString sql = "SELECT "_L1;
+    sql.reserve(where.size() + 80);
+    sql += m_dialect.position;
+    sql += ", * FROM "_L1;
+    sql += m_table;
+    sql += " WHERE "_L1;
+    sql += where;
+    sql += " ORDER BY "_L1;
+    sql += m_dialect.position;
+    const auto candidates = m_run(sql, params);
     if (candidates->columns().size() != m_columns.size() + 1)
         return std::nullopt;  // not the table the scan reads any more
     std::vector<Value> candidate;
+    candidate.reserve(size_t(m_columns.size()) + 1);
     while (candidates->next(candidate)) {
-        std::vector<Value> fields(candidate.begin() + 1, candidate.end());
-        if (criterion.matches(fields, columns)) {
-            *position = candidate.front();
-            *row = std::move(fields);
+        Value at = std::move(candidate.front());
+        candidate.erase(candidate.begin());
+        if (criterion.matches(candidate, columns)) {
+            *position = std::move(at);
+            *row = std::move(candidate);
             return true;
         }
         candidate.clear();
