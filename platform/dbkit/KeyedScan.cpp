@@ -124,24 +124,41 @@ std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vecto
     sql += m_table;
     sql += " WHERE "_L1;
     sql += where;
+    // A key names one row as a rule: the rows that meet the criterion are
+    // then found in any order, sparing the database a sort. Only when two
+    // do is the scan's order asked for, and the first of them taken.
+    const std::optional<int> met = firstMatch(sql, params, criterion, columns, 2, row, position);
+    if (met.value_or(0) < 2)
+        return met.has_value() ? std::optional<bool>(*met == 1) : std::nullopt;
     sql += " ORDER BY "_L1;
     sql += m_dialect.position;
+    const std::optional<int> first = firstMatch(sql, params, criterion, columns, 1, row, position);
+    return first.has_value() ? std::optional<bool>(*first == 1) : std::nullopt;
+}
+
+// Reads the rows `sql` offers until `enough` of them meet the criterion;
+// the first one into `row` and its position. How many met, up to `enough`;
+// nullopt when the statement no longer reads the scan's table.
+std::optional<int> KeyedScan::firstMatch(const QString& sql, const QVariantList& params,
+                                         const Criterion& criterion,
+                                         const std::vector<int>& columns, int enough,
+                                         std::vector<Value>* row, Value* position) const {
     const auto candidates = m_run(sql, params);
     if (candidates->columns().size() != m_columns.size() + 1)
-        return std::nullopt;  // not the table the scan reads any more
+        return std::nullopt;
+    int met = 0;
     std::vector<Value> candidate;
     candidate.reserve(size_t(m_columns.size()) + 1);
-    while (candidates->next(candidate)) {
+    while (met < enough && candidates->next(candidate)) {
         Value at = std::move(candidate.front());
         candidate.erase(candidate.begin());
-        if (criterion.matches(candidate, columns)) {
+        if (criterion.matches(candidate, columns) && met++ == 0) {
             *position = std::move(at);
             *row = std::move(candidate);
-            return true;
         }
         candidate.clear();
     }
-    return false;
+    return met;
 }
 
 std::unique_ptr<RowSource> KeyedScan::following(const Value& position) const {
