@@ -2,6 +2,7 @@
 
 #include <QHash>
 
+#include <algorithm>
 #include <optional>
 
 namespace zx::db {
@@ -40,17 +41,18 @@ std::optional<std::vector<Token>> tokenize(const QString& s, QString* why) {
             const int start = i++;
             bool closed = false;
             while (i < n) {
-                if (s[i] == QLatin1Char('\'')) {
-                    if (i + 1 < n && s[i + 1] == QLatin1Char('\'')) {
-                        text += QLatin1Char('\'');
-                        i += 2;
-                        continue;
-                    }
-                    ++i;
-                    closed = true;
+                const int quote = int(s.indexOf(QLatin1Char('\''), i));
+                if (quote < 0)
                     break;
+                text += QStringView(s).mid(i, quote - i);
+                i = quote + 1;
+                if (i < n && s[i] == QLatin1Char('\'')) {
+                    text += QLatin1Char('\'');
+                    ++i;
+                    continue;
                 }
-                text += s[i++];
+                closed = true;
+                break;
             }
             if (!closed) {
                 *why = QStringLiteral("unterminated text at %1").arg(start + 1);
@@ -124,7 +126,7 @@ struct Criterion::Node {
     enum Kind { And, Or, Not, Compare, IsNull } kind;
     std::unique_ptr<Node> left, right;
     // Compare / IsNull
-    QString op;
+    enum Op { Equal, NotEqual, Less, Greater, LessOrEqual, GreaterOrEqual } op = Equal;
     bool negate = false;
     struct Operand {
         int field = -1;  // index into m_fields, or -1 for a literal
@@ -268,10 +270,22 @@ private:
         if (peek().kind != Token::Op)
             return fail(QStringLiteral("expected a comparison"));
         node->kind = Node::Compare;
-        node->op = take().text;
+        node->op = opOf(take().text);
         if (!operand(&node->b))
             return nullptr;
         return node;
+    }
+
+    static Node::Op opOf(const QString& text) {
+        if (text == u"=")
+            return Node::Equal;
+        if (text == u"<>")
+            return Node::NotEqual;
+        if (text == u"<")
+            return Node::Less;
+        if (text == u">")
+            return Node::Greater;
+        return text == u"<=" ? Node::LessOrEqual : Node::GreaterOrEqual;
     }
 
     std::vector<Token> m_t;
@@ -360,33 +374,48 @@ const Value& operandValue(const Criterion::Node::Operand& o, const std::vector<i
     return o.field < 0 ? o.literal : row[size_t(columns[size_t(o.field)])];
 }
 
-Tri compare(const QString& op, const Value& a, const Value& b, bool numericLiteral) {
+// A text value without a copy of it, or `storage` made from any other value.
+QStringView textOf(const QVariant& v, QString* storage) {
+    if (v.typeId() == QMetaType::QString)
+        return *static_cast<const QString*>(v.constData());
+    *storage = v.toString();
+    return *storage;
+}
+
+Tri compare(Criterion::Node::Op op, const Value& a, const Value& b, bool numericLiteral) {
+    using Node = Criterion::Node;
     if (a.isNull() || b.isNull())
         return Tri::Unknown;
+    const QVariant& x = a.variant();
+    const QVariant& y = b.variant();
+    // Two values compare as numbers only when both read as numbers and a
+    // number literal or two typed values ask for it: a text key against a
+    // text column never needs the number parse.
+    const bool byNumber =
+        numericLiteral || (x.typeId() != QMetaType::QString && y.typeId() != QMetaType::QString);
     int order;
-    double x, y;
-    const bool bothNumbers = asNumber(a.variant(), &x) && asNumber(b.variant(), &y);
-    const bool numeric =
-        bothNumbers && (numericLiteral || (a.variant().typeId() != QMetaType::QString &&
-                                           b.variant().typeId() != QMetaType::QString));
-    if (numeric)
-        order = x < y ? -1 : (x > y ? 1 : 0);
-    else
-        order = a.variant().toString().compare(b.variant().toString(), Qt::CaseInsensitive);
-    bool result;
-    if (op == QLatin1String("="))
-        result = order == 0;
-    else if (op == QLatin1String("<>"))
-        result = order != 0;
-    else if (op == QLatin1String("<"))
-        result = order < 0;
-    else if (op == QLatin1String(">"))
-        result = order > 0;
-    else if (op == QLatin1String("<="))
-        result = order <= 0;
-    else
-        result = order >= 0;
-    return result ? Tri::True : Tri::False;
+    double dx, dy;
+    if (byNumber && asNumber(x, &dx) && asNumber(y, &dy)) {
+        order = dx < dy ? -1 : (dx > dy ? 1 : 0);
+    } else {
+        QString xs, ys;
+        order = textOf(x, &xs).compare(textOf(y, &ys), Qt::CaseInsensitive);
+    }
+    switch (op) {
+        case Node::Equal:
+            return order == 0 ? Tri::True : Tri::False;
+        case Node::NotEqual:
+            return order != 0 ? Tri::True : Tri::False;
+        case Node::Less:
+            return order < 0 ? Tri::True : Tri::False;
+        case Node::Greater:
+            return order > 0 ? Tri::True : Tri::False;
+        case Node::LessOrEqual:
+            return order <= 0 ? Tri::True : Tri::False;
+        case Node::GreaterOrEqual:
+            return order >= 0 ? Tri::True : Tri::False;
+    }
+    return Tri::Unknown;
 }
 
 Tri evaluate(const Criterion::Node& n, const std::vector<int>& columns,
@@ -437,7 +466,7 @@ std::vector<Criterion::KeyTerm> Criterion::keyTerms() const {
             pending.push_back(n->left.get());
         } else if (n->kind == Node::IsNull && n->a.field >= 0) {
             terms.push_back({n->negate ? KeyTerm::IsNotNull : KeyTerm::IsNull, n->a.field, {}});
-        } else if (n->kind == Node::Compare && n->op == QLatin1String("=")) {
+        } else if (n->kind == Node::Compare && n->op == Node::Equal) {
             const Node::Operand& field = n->a.field >= 0 ? n->a : n->b;
             const Node::Operand& literal = n->a.field >= 0 ? n->b : n->a;
             // A number compares by value with numbers and by text with
@@ -488,7 +517,43 @@ QList<char32_t> foldClassOf(char32_t c) {
 
 }  // namespace
 
+namespace {
+
+// equalTexts() for a text of ASCII characters other than NUL, the form of
+// nearly every key: its lower case, with each s and k also in the one other
+// form that folds onto it. The texts come in the order the general way
+// makes them.
+std::optional<QStringList> asciiEqualTexts(const QString& text, int limit) {
+    std::vector<qsizetype> twoForms;  // where s and k stand
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t lower = char16_t(QChar::toLower(text[i].unicode()));
+        if (lower == u's' || lower == u'k')
+            twoForms.push_back(i);
+    }
+    if (!text.isEmpty() && (twoForms.size() >= 31 || (qsizetype(1) << twoForms.size()) > limit))
+        return std::nullopt;
+    const QString lower = text.toLower();
+    QStringList texts;
+    const int count = 1 << twoForms.size();
+    texts.reserve(count);
+    for (int pick = 0; pick < count; ++pick) {
+        QString form = lower;
+        for (size_t j = 0; j < twoForms.size(); ++j) {
+            if (pick & (1 << (twoForms.size() - 1 - j))) {
+                QChar& c = form[twoForms[j]];
+                c = c == u's' ? QChar(u'\u017F') : QChar(u'\u212A');
+            }
+        }
+        texts << form;
+    }
+    return texts;
+}
+
+}  // namespace
+
 std::optional<QStringList> Criterion::equalTexts(const QString& text, int limit) {
+    if (std::all_of(text.begin(), text.end(), [](QChar c) { return c.unicode() - 1u < 0x7Fu; }))
+        return asciiEqualTexts(text, limit);
     QStringList texts{QString()};
     for (qsizetype i = 0; i < text.size(); ++i) {
         char32_t c = text[i].unicode();

@@ -57,6 +57,9 @@ public:
 
 private:
     KeyedScan(QString table, const RowSource& scan, Dialect dialect, Run run);
+    std::optional<int> firstMatch(const QString& sql, const QVariantList& params,
+                                  const Criterion& criterion, const std::vector<int>& columns,
+                                  int enough, std::vector<Value>* row, Value* position) const;
 
     QString m_table;
     QStringList m_columns;
