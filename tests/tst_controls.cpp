@@ -4,6 +4,7 @@
 // names a screen reader finds.
 
 #include "resources/ResourceProvider.h"
+#include "window/ChineseBitmapStrike.h"
 #include "window/HelpTexts.h"
 #include "window/Main.h"
 
@@ -139,6 +140,47 @@ private Q_SLOTS:
         window.show();
         bringIn(box, path, incoming);
         QCOMPARE(box.text(), expected);
+    }
+
+    // Told from the font files, the answer is the one the face that draws
+    // the ideographs gives; with no Chinese family listed, the system picks
+    // one, and only loading it tells. (Qt keeps the fallback order it first
+    // worked out for a leading family, so two lists that differ only in the
+    // order of their Chinese families cannot both be asked in one process.)
+    void bitmapStrikeOfTheChineseFace_data() {
+        QTest::addColumn<QStringList>("families");
+        QTest::addColumn<bool>("told");
+        const QString song = QStringLiteral("AR PL UMing CN"),
+                      sans = QStringLiteral("Noto Sans CJK SC"),
+                      latin = QStringLiteral("DejaVu Sans");
+        QTest::newRow("the wizard's font") << wizardFont(1).families() << true;
+        QTest::newRow("no bitmaps") << QStringList{latin, sans} << true;
+        QTest::newRow("Chinese face first") << QStringList{song} << true;
+        QTest::newRow("none listed") << QStringList{latin} << false;
+    }
+    void bitmapStrikeOfTheChineseFace() {
+        QFETCH(QStringList, families);
+        QFETCH(bool, told);
+        QFont font;
+        font.setFamilies(families);
+        font.setPixelSize(12);
+        QSet<int> strikes;
+        for (int size = 8; size <= 32; ++size) {
+            if (loadedChineseBitmapStrike(font, size))
+                strikes << size;
+            const std::optional<bool> cheap = chineseBitmapStrike(font, size);
+            QCOMPARE(cheap.has_value(), told);
+            if (cheap)
+                QVERIFY2(*cheap == strikes.contains(size), qPrintable(QString::number(size)));
+        }
+        if (families != wizardFont(1).families())
+            return;
+        QVERIFY(strikes.contains(12));  // else the rows above prove little
+        for (const qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
+            const qreal device = 12 * ratio;
+            const bool bitmaps = device == std::round(device) && strikes.contains(int(device));
+            QCOMPARE(wizardFont(ratio).styleStrategy() == QFont::NoAntialias, bitmaps);
+        }
     }
 
     void checkBoxClicks() {

@@ -1,16 +1,15 @@
 #include "Controls.h"
 
-#include <QFontDatabase>
+#include "ChineseBitmapStrike.h"
+
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QPainter>
-#include <QRawFont>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
 #include <QTextLayout>
 #include <QValidator>
 #include <QVariant>
-#include <QtEndian>
 
 #include <array>
 #include <cmath>
@@ -202,20 +201,6 @@ void keepDisabledTextReadable(QWidget* w) {
     w->setPalette(palette);
 }
 
-// Whether the font carries bitmaps of its own for a pixel size (its EBLC
-// table: a header of 8 bytes, then 48 bytes per size, ppem at byte 45).
-bool hasBitmapsFor(const QRawFont& font, int pixelSize) {
-    const QByteArray table = font.fontTable("EBLC");
-    if (table.size() < 8)
-        return false;
-    const quint32 sizes = qFromBigEndian<quint32>(table.constData() + 4);
-    for (quint32 i = 0; i < sizes && 8 + 48 * (i + 1) <= quint32(table.size()); ++i) {
-        if (quint8(table.at(8 + 48 * i + 45)) == pixelSize)
-            return true;
-    }
-    return false;
-}
-
 }  // namespace
 
 QFont wizardFont(qreal devicePixelRatio) {
@@ -224,9 +209,13 @@ QFont wizardFont(qreal devicePixelRatio) {
                       QStringLiteral("Noto Sans CJK SC")});
     font.setPixelSize(12);
     const qreal devicePixels = 12 * devicePixelRatio;
-    if (devicePixels == std::round(devicePixels) &&
-        hasBitmapsFor(QRawFont::fromFont(font, QFontDatabase::SimplifiedChinese),
-                      int(devicePixels)))
+    if (devicePixels != std::round(devicePixels))
+        return font;
+    // The font files mostly tell without loading the Chinese face, which the
+    // window may never need.
+    const int size = int(devicePixels);
+    const std::optional<bool> told = chineseBitmapStrike(font, size);
+    if (told ? *told : loadedChineseBitmapStrike(font, size))
         font.setStyleStrategy(QFont::NoAntialias);
     return font;
 }
