@@ -25,6 +25,18 @@ file(RELATIVE_PATH zx_bin_to_lib ${CMAKE_INSTALL_FULL_BINDIR} ${CMAKE_INSTALL_FU
 set_target_properties(zxdbkit zxdbkit-odbc zxwizardc PROPERTIES INSTALL_RPATH "\$ORIGIN")
 set_target_properties(zxwizard PROPERTIES INSTALL_RPATH "\$ORIGIN/..")
 set_target_properties(zxwizard-cli PROPERTIES INSTALL_RPATH "\$ORIGIN/${zx_bin_to_lib}")
+# The build tree keeps the libraries and the component where they are
+# installed, relative to the command (build/host stands for bin), so the same
+# relative search paths serve both trees. Otherwise CMake pads a build-tree
+# search path with empty entries, to rewrite it in place at install, and the
+# loader reads an empty entry as the current directory: every library would
+# first be looked for wherever the command happens to be started.
+set_target_properties(zxplatform zxdbkit zxdbkit-odbc zxwizardc
+                      PROPERTIES LIBRARY_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/${CMAKE_INSTALL_LIBDIR})
+set_target_properties(zxwizard PROPERTIES LIBRARY_OUTPUT_DIRECTORY
+                                          ${CMAKE_BINARY_DIR}/${ZXWIZARD_MODULE_DIR})
+set_target_properties(zxplatform zxdbkit zxdbkit-odbc zxwizardc zxwizard zxwizard-cli
+                      PROPERTIES BUILD_WITH_INSTALL_RPATH ON)
 
 set(zx_headers ${CMAKE_INSTALL_INCLUDEDIR}/zxwizard)
 install(TARGETS zxplatform zxdbkit zxwizardc zxwizardapi EXPORT ZXWizardTargets
