@@ -41,6 +41,11 @@ std::uint32_t backColor(const QWidget* control);
 std::uint32_t foreColor(const QWidget* control);
 QString colorText(std::uint32_t bgr);
 
+// Disabled captions and text drawn in a grey chosen for the widget's own
+// background (a line edit's Base), which the default palette's light grey
+// is not. Children inherit it: the form sets it once for its background.
+void keepDisabledTextReadable(QWidget* widget);
+
 void setBold(QWidget* control, bool bold);
 bool isBold(const QWidget* control);
 

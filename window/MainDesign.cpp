@@ -88,6 +88,7 @@ void Main::buildForm() {
     setWindowIcon(formIcon());
     setFixedSize(8280 / TwipsPerPixel, 4875 / TwipsPerPixel);
     setFont(wizardFont(devicePixelRatioF()));
+    keepDisabledTextReadable(this);  // before the controls, which inherit it
 
     c.FraB = make<Frame>(this, "FraB", 300, 195, 1905, 3180, QStringLiteral("步骤"));
     c.La1 = makeLabel(c.FraB, "La1", 300, 705, 1065, 255, QStringLiteral("1.公共参数"), DarkGrey);
