@@ -4,7 +4,10 @@
 
 #include "Main.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
 
 namespace zx::ui {
 
@@ -26,13 +29,29 @@ T* make(QWidget* parent, const char* name, int left, int top, int width, int hei
     return control;
 }
 
+// Password boxes mask each character with '*', whatever the platform's own
+// mask. A style sheet would say so too, but would then draw the box through
+// the style sheet engine, parsed when the box is polished.
+class PasswordStyle : public QProxyStyle {
+public:
+    PasswordStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 TextBox* makeText(QWidget* parent, const char* name, int left, int top, int width, int height,
                   int maxChars, bool password = false) {
     auto* box = make<TextBox>(parent, name, left, top, width, height);
     box->setMaxChars(maxChars);
     if (password) {
+        auto* style = new PasswordStyle;
+        style->setParent(box);
+        box->setStyle(style);
         box->setEchoMode(QLineEdit::Password);
-        box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     }
     return box;
 }
