@@ -568,4 +568,16 @@ CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     setAutoDefault(true);
 }
 
+void CommandButton::setPicture(std::function<QPixmap()> draw) {
+    m_drawPicture = std::move(draw);
+    if (isVisible())
+        update();
+}
+
+void CommandButton::paintEvent(QPaintEvent* event) {
+    if (m_drawPicture)
+        setIcon(std::exchange(m_drawPicture, nullptr)());
+    QPushButton::paintEvent(event);
+}
+
 }  // namespace zx::ui

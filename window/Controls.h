@@ -170,6 +170,15 @@ class CommandButton : public QPushButton {
     Q_OBJECT
 public:
     explicit CommandButton(QWidget* parent);
+    // The button's picture, drawn when the button is first painted: a run
+    // that never puts the window on a screen never draws it.
+    void setPicture(std::function<QPixmap()> draw);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::function<QPixmap()> m_drawPicture;
 };
 
 }  // namespace zx::ui
