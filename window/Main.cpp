@@ -15,7 +15,7 @@ Main::Main() {
     connectHandlers();
     // Help follows the pointer over every listed control.
     for (QWidget* control : findChildren<QWidget*>()) {
-        if (!helpTextFor(control->objectName()).isNull()) {
+        if (hasHelpText(control->objectName())) {
             control->setMouseTracking(true);
             control->installEventFilter(this);
         }
