@@ -115,8 +115,9 @@ void Main::buildForm() {
     c.La2 = makeLabel(c.FraB, "La2", 300, 1545, 1080, 255, QStringLiteral("2.业务范围"));
     c.La3 = makeLabel(c.FraB, "La3", 300, 2310, 1095, 255, QStringLiteral("3.完成"));
     c.Ima4 = make<Image>(c.FraB, "Ima4", 1335, 2520, 405, 195);
+    const QPixmap done = stepDoneMark();
     for (Image* mark : {c.Ima1, c.Ima4}) {
-        mark->setPixmap(stepDoneMark());
+        mark->setPixmap(done);
         mark->setAccessibleName(QStringLiteral("已完成"));
     }
     c.Ima4->setVisible(false);
