@@ -1,7 +1,7 @@
 // The window's controls on their own: what a text box lets in by each path
 // a person has (the remote number: digits only), a greyed box's click, the
-// texts the provider ships and how a texts file replaces them, and the
-// names a screen reader finds.
+// texts and pictures the provider ships and how a texts file replaces the
+// texts, and the names a screen reader finds.
 
 #include "resources/ResourceProvider.h"
 #include "window/ChineseBitmapStrike.h"
@@ -191,6 +191,34 @@ private Q_SLOTS:
         QCOMPARE(c.Ch12->value(), 1);
         c.Ch12->click();
         QCOMPARE(c.Ch12->value(), 0);
+    }
+
+    // The picture buttons show the provider's pictures once on screen.
+    void pictureButtonsShowTheirPictures() {
+        Main form;
+        const MainControls& c = form.ui();
+        const zx::ResourceProvider provider;
+        const std::pair<CommandButton*, int> pictured[] = {{c.ComN, zx::ResourceProvider::Next},
+                                                           {c.ComC, zx::ResourceProvider::Cancel}};
+        for (const auto& [button, id] : pictured) {
+            // The picture's fill: its most frequent colour.
+            const QImage picture = provider.GetPicture(id).toImage();
+            QHash<QRgb, int> count;
+            for (int y = 0; y < picture.height(); ++y)
+                for (int x = 0; x < picture.width(); ++x)
+                    ++count[picture.pixel(x, y)];
+            count.remove(0);  // transparent
+            const QColor fill = QColor::fromRgba(
+                std::max_element(count.keyValueBegin(), count.keyValueEnd(), [](auto a, auto b) {
+                    return a.second < b.second;
+                })->first);
+            const QImage shot = button->grab().toImage();
+            bool shown = false;
+            for (int y = 0; y < shot.height() && !shown; ++y)
+                for (int x = 0; x < shot.width() && !shown; ++x)
+                    shown = shot.pixelColor(x, y) == fill;
+            QVERIFY2(shown, qPrintable(button->objectName()));
+        }
     }
 
     void remoteKeyFilter_data() {

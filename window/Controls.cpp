@@ -166,30 +166,40 @@ double contrast(double la, double lb) {
 }
 
 // The colour of disabled text on a background: the faintest grey that still
-// reads at 4.5:1, so that it stays legible and still looks disabled. Every
-// control asks as it is made, so the greys' luminances are worked out once.
+// reads at 4.5:1, so that it stays legible and still looks disabled. The
+// greys that read run from black (or white) to the faintest one, so it is
+// found by halving rather than by trying all 256.
 QColor disabledTextColor(const QColor& background) {
-    static const auto greys = [] {
-        std::array<double, 256> l{};
-        for (int v = 0; v < 256; ++v)
-            l[size_t(v)] = luminance(QColor(v, v, v));
-        return l;
-    }();
     constexpr double Readable = 4.6;  // 4.5:1, with a little to spare
     const double back = luminance(background);
-    const bool darker = contrast(greys[0], back) >= contrast(greys[255], back);
-    int faintest = darker ? 0 : 255;
-    for (int v = 0; v < 256; ++v) {
-        const double grey = greys[size_t(v)];
-        if ((grey < back) == darker && contrast(grey, back) >= Readable &&
-            std::abs(grey - back) < std::abs(greys[size_t(faintest)] - back))
-            faintest = v;
+    const bool darker =
+        contrast(luminance(Qt::black), back) >= contrast(luminance(Qt::white), back);
+    const auto reads = [&](int v) {
+        const double grey = luminance(QColor(v, v, v));
+        return (grey < back) == darker && contrast(grey, back) >= Readable;
+    };
+    int lo = 0, hi = 255;
+    while (lo < hi) {
+        if (darker) {  // the last that reads
+            const int mid = (lo + hi + 1) / 2;
+            if (reads(mid))
+                lo = mid;
+            else
+                hi = mid - 1;
+        } else {  // the first that reads
+            const int mid = (lo + hi) / 2;
+            if (reads(mid))
+                hi = mid;
+            else
+                lo = mid + 1;
+        }
     }
+    const int faintest = reads(lo) ? lo : (darker ? 0 : 255);
     return QColor(faintest, faintest, faintest);
 }
 
-// Disabled captions and text are drawn in a colour chosen for the control's
-// own background, which the default palette's light grey is not.
+}  // namespace
+
 void keepDisabledTextReadable(QWidget* w) {
     QPalette palette = w->palette();
     const QPalette::ColorRole back =
@@ -200,8 +210,6 @@ void keepDisabledTextReadable(QWidget* w) {
         palette.setColor(QPalette::Disabled, role, text);
     w->setPalette(palette);
 }
-
-}  // namespace
 
 QFont wizardFont(qreal devicePixelRatio) {
     QFont font;
@@ -332,7 +340,6 @@ bool isBold(const QWidget* control) {
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
     markKind(this, Kind::CheckBox);
-    keepDisabledTextReadable(this);
     setTristate(true);
     connect(this, &QCheckBox::stateChanged, this, [this] { Q_EMIT Click(); });
 }
@@ -367,7 +374,6 @@ void OptionButton::paintEvent(QPaintEvent*) {
 
 OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) {
     markKind(this, Kind::OptionButton);
-    keepDisabledTextReadable(this);
     connect(this, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             Q_EMIT Click();
@@ -500,7 +506,6 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
 Label::Label(QWidget* parent) : QLabel(parent) {
     markKind(this, Kind::Label);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    keepDisabledTextReadable(this);
 }
 
 void Label::paintEvent(QPaintEvent*) {
@@ -561,6 +566,18 @@ CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
     markKind(this, Kind::CommandButton);
     // With focus it takes Enter itself, and draws as the default meanwhile.
     setAutoDefault(true);
+}
+
+void CommandButton::setPicture(std::function<QPixmap()> draw) {
+    m_drawPicture = std::move(draw);
+    if (isVisible())
+        update();
+}
+
+void CommandButton::paintEvent(QPaintEvent* event) {
+    if (m_drawPicture)
+        setIcon(std::exchange(m_drawPicture, nullptr)());
+    QPushButton::paintEvent(event);
 }
 
 }  // namespace zx::ui

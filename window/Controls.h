@@ -41,6 +41,11 @@ std::uint32_t backColor(const QWidget* control);
 std::uint32_t foreColor(const QWidget* control);
 QString colorText(std::uint32_t bgr);
 
+// Disabled captions and text drawn in a grey chosen for the widget's own
+// background (a line edit's Base), which the default palette's light grey
+// is not. Children inherit it: the form sets it once for its background.
+void keepDisabledTextReadable(QWidget* widget);
+
 void setBold(QWidget* control, bool bold);
 bool isBold(const QWidget* control);
 
@@ -165,6 +170,15 @@ class CommandButton : public QPushButton {
     Q_OBJECT
 public:
     explicit CommandButton(QWidget* parent);
+    // The button's picture, drawn when the button is first painted: a run
+    // that never puts the window on a screen never draws it.
+    void setPicture(std::function<QPixmap()> draw);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    std::function<QPixmap()> m_drawPicture;
 };
 
 }  // namespace zx::ui

@@ -162,8 +162,10 @@ const char* const FundPlan =
     "。"
     "用户可以随时对资金占用规划进行重新选择。";
 
-const QHash<QString, QString>& texts() {
-    static const QHash<QString, QString> table = [] {
+// The texts stay UTF-8 until one is shown: the window asks for every
+// control's text as it is made, to know which have one.
+const QHash<QString, const char*>& texts() {
+    static const QHash<QString, const char*> table = [] {
         const std::pair<const char*, const char*> entries[] = {
             {"Ch11", AuxUnit},        {"Ch12", ZeroIssue},        {"Ch13", Kits},
             {"Ch14", Remote},         {"Ch15", GoodClass},        {"Ch16", CustClass},
@@ -182,9 +184,9 @@ const QHash<QString, QString>& texts() {
             {"Op510", ManualCost},    {"La54", FundPlan},         {"La55", StartMonth},
             {"Te55", StartMonth},
         };
-        QHash<QString, QString> map;
+        QHash<QString, const char*> map;
         for (const auto& [name, text] : entries)
-            map.insert(QString::fromLatin1(name), QString::fromUtf8(text));
+            map.insert(QString::fromLatin1(name), text);
         return map;
     }();
     return table;
@@ -192,10 +194,13 @@ const QHash<QString, QString>& texts() {
 
 }  // namespace
 
+bool hasHelpText(const QString& controlName) {
+    return texts().contains(controlName);
+}
+
 QString helpTextFor(const QString& controlName) {
-    const auto& table = texts();
-    const auto it = table.constFind(controlName);
-    return it == table.constEnd() ? QString() : it.value();
+    const char* text = texts().value(controlName);
+    return text ? QString::fromUtf8(text) : QString();
 }
 
 }  // namespace zx::ui

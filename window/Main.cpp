@@ -15,7 +15,7 @@ Main::Main() {
     connectHandlers();
     // Help follows the pointer over every listed control.
     for (QWidget* control : findChildren<QWidget*>()) {
-        if (!helpTextFor(control->objectName()).isNull()) {
+        if (hasHelpText(control->objectName())) {
             control->setMouseTracking(true);
             control->installEventFilter(this);
         }
@@ -54,13 +54,14 @@ void Main::LoadCaptions() {
     const ResourceProvider& rp = *m_provider;
     setWindowTitle(rp.GetText(1965, QStringLiteral("建账向导")));
 
-    const QPixmap previous = rp.GetPicture(ResourceProvider::Previous);
-    const QPixmap next = rp.GetPicture(ResourceProvider::Next);
-    const QPixmap cancel = rp.GetPicture(ResourceProvider::Cancel);
-    c.ComP->setIcon(previous);
-    c.ComN->setIcon(next);
-    c.ComC->setIcon(cancel);
-    c.ComC1->setIcon(cancel);
+    const std::pair<CommandButton*, ResourceProvider::Picture> pictures[] = {
+        {c.ComP, ResourceProvider::Previous},
+        {c.ComN, ResourceProvider::Next},
+        {c.ComC, ResourceProvider::Cancel},
+        {c.ComC1, ResourceProvider::Cancel}};
+    for (const auto& [button, picture] : pictures)
+        button->setPicture(
+            [provider = &rp, picture = picture] { return provider->GetPicture(picture); });
 
     c.FraB->setTitle(rp.GetText(1966, QStringLiteral("步骤")));
     c.La1->setText(rp.GetText(1967, QStringLiteral("1.公共参数")));

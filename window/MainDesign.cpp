@@ -4,7 +4,10 @@
 
 #include "Main.h"
 
+#include <QApplication>
 #include <QPainter>
+#include <QProxyStyle>
+#include <QStyleFactory>
 
 namespace zx::ui {
 
@@ -26,13 +29,29 @@ T* make(QWidget* parent, const char* name, int left, int top, int width, int hei
     return control;
 }
 
+// Password boxes mask each character with '*', whatever the platform's own
+// mask. A style sheet would say so too, but would then draw the box through
+// the style sheet engine, parsed when the box is polished.
+class PasswordStyle : public QProxyStyle {
+public:
+    PasswordStyle() : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {}
+    int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                  QStyleHintReturn* data) const override {
+        if (hint == SH_LineEdit_PasswordCharacter)
+            return '*';
+        return QProxyStyle::styleHint(hint, option, widget, data);
+    }
+};
+
 TextBox* makeText(QWidget* parent, const char* name, int left, int top, int width, int height,
                   int maxChars, bool password = false) {
     auto* box = make<TextBox>(parent, name, left, top, width, height);
     box->setMaxChars(maxChars);
     if (password) {
+        auto* style = new PasswordStyle;
+        style->setParent(box);
+        box->setStyle(style);
         box->setEchoMode(QLineEdit::Password);
-        box->setStyleSheet(QStringLiteral("lineedit-password-character: 42"));
     }
     return box;
 }
@@ -88,6 +107,7 @@ void Main::buildForm() {
     setWindowIcon(formIcon());
     setFixedSize(8280 / TwipsPerPixel, 4875 / TwipsPerPixel);
     setFont(wizardFont(devicePixelRatioF()));
+    keepDisabledTextReadable(this);  // before the controls, which inherit it
 
     c.FraB = make<Frame>(this, "FraB", 300, 195, 1905, 3180, QStringLiteral("步骤"));
     c.La1 = makeLabel(c.FraB, "La1", 300, 705, 1065, 255, QStringLiteral("1.公共参数"), DarkGrey);
@@ -95,8 +115,9 @@ void Main::buildForm() {
     c.La2 = makeLabel(c.FraB, "La2", 300, 1545, 1080, 255, QStringLiteral("2.业务范围"));
     c.La3 = makeLabel(c.FraB, "La3", 300, 2310, 1095, 255, QStringLiteral("3.完成"));
     c.Ima4 = make<Image>(c.FraB, "Ima4", 1335, 2520, 405, 195);
+    const QPixmap done = stepDoneMark();
     for (Image* mark : {c.Ima1, c.Ima4}) {
-        mark->setPixmap(stepDoneMark());
+        mark->setPixmap(done);
         mark->setAccessibleName(QStringLiteral("已完成"));
     }
     c.Ima4->setVisible(false);
