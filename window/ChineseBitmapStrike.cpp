@@ -1,6 +1,7 @@
 #include "ChineseBitmapStrike.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFontDatabase>
 #include <QGlyphRun>
 #include <QRawFont>
@@ -42,12 +43,19 @@ bool coversHan(const QString& family) {
 // strike of `pixelSize` pixels; nullopt where the file is not what it
 // should be.
 std::optional<bool> faceHasStrike(const QString& path, int face, int pixelSize) {
+    // Not a regular file (a pipe would block the open) is not a font.
+    if (!QFileInfo(path).isFile())
+        return std::nullopt;
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         return std::nullopt;
-    const auto read = [&file](quint64 at, quint64 size) {
+    // Offsets and lengths come from the file: a range past its end is
+    // refused before QIODevice::read allocates the length asked for, which
+    // a damaged table can make gigabytes.
+    const quint64 fileSize = quint64(file.size());
+    const auto read = [&file, fileSize](quint64 at, quint64 size) {
         QByteArray bytes;
-        if (file.seek(qint64(at)))
+        if (at <= fileSize && size <= fileSize - at && file.seek(qint64(at)))
             bytes = file.read(qint64(size));
         return quint64(bytes.size()) == size ? bytes : QByteArray();
     };
