@@ -3,6 +3,7 @@
 #include "core/Error.h"
 #include "dbkit/ConnectionText.h"
 #include "dbkit/QtSqlDatabase.h"
+#include "dbkit/SqliteStatements.h"
 #include "wizard/AccountTables.h"
 
 #include <QDate>
@@ -12,7 +13,9 @@
 #include <QRegularExpression>
 
 #include <sqlite3.h>
+
 #include <sys/stat.h>
+#include <memory>
 
 // The bundled files live in this static library; register them once.
 static void registerBundledFiles() {
@@ -53,31 +56,37 @@ public:
     explicit ScratchFile(const QString& target)
         : m_target(target), m_scratch(target + QStringLiteral(".creating")) {
         QFile::remove(m_scratch);
-        const int opened = sqlite3_open_v2(QFile::encodeName(m_scratch).constData(), &m_db,
+        sqlite3* handle = nullptr;
+        const int opened = sqlite3_open_v2(QFile::encodeName(m_scratch).constData(), &handle,
                                            SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-        if (opened != SQLITE_OK)
-            throw Error(QStringLiteral("cannot create %1: %2").arg(m_scratch, lastError()));
+        // Even a failed open hands out a connection, to be asked why and closed.
+        m_db = std::make_unique<db::SqliteStatements>(handle);
+        if (opened != SQLITE_OK) {
+            const QString why = m_db->failure();
+            m_db.reset();
+            QFile::remove(m_scratch);
+            throw Error(QStringLiteral("cannot create %1: %2").arg(m_scratch, why));
+        }
     }
     ~ScratchFile() {
-        sqlite3_close(m_db);
+        m_db.reset();
         if (!m_done)
             QFile::remove(m_scratch);
     }
 
     void run(const QString& resource) {
         for (const QString& statement : statementsOf(resource))
-            if (!exec(statement, {}))
-                throw Error(QStringLiteral("%1: %2 (%3)").arg(resource, statement, lastError()));
+            if (const QString why = m_db->run(statement.toUtf8()); !why.isEmpty())
+                throw Error(QStringLiteral("%1: %2 (%3)").arg(resource, statement, why));
     }
 
     void runText(const QString& statement, const QVariantList& params = {}) {
-        if (!exec(statement, params))
-            throw Error(QStringLiteral("%1 (%2)").arg(statement, lastError()));
+        if (const QString why = m_db->run(statement.toUtf8(), params); !why.isEmpty())
+            throw Error(QStringLiteral("%1 (%2)").arg(statement, why));
     }
 
     void commit() {
-        sqlite3_close(m_db);
-        m_db = nullptr;
+        m_db.reset();
         if (QFileInfo::exists(m_target))
             throw Error(QStringLiteral("%1 appeared while it was being created").arg(m_target));
         if (!QFile::rename(m_scratch, m_target))
@@ -86,30 +95,8 @@ public:
     }
 
 private:
-    // One statement, its placeholders bound to texts and integers in order.
-    bool exec(const QString& statement, const QVariantList& params) {
-        sqlite3_stmt* compiled = nullptr;
-        const QByteArray sql = statement.toUtf8();
-        int code = sqlite3_prepare_v2(m_db, sql.constData(), int(sql.size()), &compiled, nullptr);
-        for (int i = 0; code == SQLITE_OK && i < int(params.size()); ++i) {
-            const QVariant& param = params[i];
-            if (param.typeId() == QMetaType::Int) {
-                code = sqlite3_bind_int(compiled, i + 1, param.toInt());
-            } else {
-                const QByteArray text = param.toString().toUtf8();
-                code = sqlite3_bind_text(compiled, i + 1, text.constData(), int(text.size()),
-                                         SQLITE_TRANSIENT);
-            }
-        }
-        while (code == SQLITE_OK || code == SQLITE_ROW)
-            code = sqlite3_step(compiled);
-        sqlite3_finalize(compiled);
-        return code == SQLITE_DONE;
-    }
-    QString lastError() const { return QString::fromUtf8(sqlite3_errmsg(m_db)); }
-
     QString m_target, m_scratch;
-    sqlite3* m_db = nullptr;
+    std::unique_ptr<db::SqliteStatements> m_db;  // closes the connection
     bool m_done = false;
 };
 
@@ -195,10 +182,14 @@ CreatedAccount createAccount(const QString& dir, const QString& account, const Q
             created.systemCreated = true;
         } else {
             // Another account's system database: add this year's periods.
+            // In one transaction: a failure half way leaves no periods of an
+            // account that was not created.
             auto system = db::openDatabase(sqliteText(created.systemFile, created.systemFile));
+            system->BeginTrans();
             insertPeriods(
                 QStringLiteral("INSERT OR IGNORE INTO ua_period"), account, year.toInt(),
                 [&](const QString& sql, const QVariantList& row) { system->Execute(sql, row); });
+            system->CommitTrans();
         }
         accountDb.commit();
     }

@@ -463,6 +463,16 @@ private Q_SLOTS:
         QCOMPARE(other.exitCode, 0);
         QCOMPARE(account.value("select count(*) from zxsystem.ua_period"), QVariant(24));
         QCOMPARE(runCli({"create-account", account.dir(), "--account", "2"}).exitCode, 64);
+        // A system database that refuses a period half way keeps none of them.
+        account.exec(
+            "create trigger zxsystem.refuseJuly before insert on ua_period"
+            " when new.iId = 7 begin select raise(abort, 'refused'); end");
+        const CliResult refused =
+            runCli({"create-account", account.dir(), "--account", "003", "--year", "2001"});
+        QCOMPARE(refused.exitCode, 1);
+        QCOMPARE(account.value("select count(*) from zxsystem.ua_period where cAcc_Id='003'"),
+                 QVariant(0));
+        QVERIFY(!QFile::exists(account.dir() + "/ZXDATA_003_2001.db"));
     }
 
     void unreachableServer() {
