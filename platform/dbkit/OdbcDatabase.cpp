@@ -177,8 +177,8 @@ void OdbcDatabase::beforeStatement() {
 
 }  // namespace zx::db
 
-// The entry point by which the kit opens ODBC databases once it has loaded
-// this library.
-extern "C" zx::db::HostDatabase* zxdbkit_open_odbc(const zx::db::ConnectionText& text) {
+// The entry point by which the kit of the same release opens ODBC databases
+// once it has loaded this library.
+extern "C" zx::db::HostDatabase* ZXDBKIT_ODBC_ENTRY(const zx::db::ConnectionText& text) {
     return zx::db::OdbcDatabase::open(text).release();
 }

@@ -4,6 +4,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QtGlobal>
 
 #include <dlfcn.h>
 
@@ -29,7 +30,7 @@ Loaded load() {
     void* library = dlopen(path.constData(), RTLD_NOW | RTLD_LOCAL);
     const char* why = nullptr;
     if (library) {
-        if (void* entry = dlsym(library, "zxdbkit_open_odbc"))
+        if (void* entry = dlsym(library, QT_STRINGIFY(ZXDBKIT_ODBC_ENTRY)))
             return {reinterpret_cast<Open>(entry), QString()};
         why = dlerror();
     } else {
