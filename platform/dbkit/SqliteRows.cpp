@@ -23,19 +23,10 @@ bool declaresText(const char* declared) {
 SqliteRows::SqliteRows(std::shared_ptr<SqliteStatements> statements, const QString& sql,
                        const QString& sent, const QVariantList& params)
     : m_statements(std::move(statements)), m_sent(sent.toUtf8()), m_sql(sql) {
-    const char* tail = nullptr;
-    int code = SQLITE_OK;
-    m_statement = m_statements->take(m_sent, &code, &tail);
-    if (code != SQLITE_OK)
-        fail();
-    if (hasMoreStatements(tail)) {
-        sqlite3_finalize(m_statement);
-        m_statement = nullptr;
-        failSql(sql, QStringLiteral("one statement at a time"));
-    }
-    for (int i = 0; i < int(params.size()); ++i)
-        if (bindValue(m_statement, i + 1, params[i]) != SQLITE_OK)
-            fail();
+    QString why;
+    m_statement = m_statements->prepare(m_sent, params, &why);
+    if (!why.isEmpty())
+        failSql(sql, why);
     for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
         m_columns << QString::fromUtf8(sqlite3_column_name(m_statement, i));
         m_text << declaresText(sqlite3_column_decltype(m_statement, i));

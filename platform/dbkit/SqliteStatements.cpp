@@ -27,6 +27,9 @@ QString sqliteReason(int code, const QString& message) {
     return message;
 }
 
+namespace {
+
+// An invalid QVariant is Null, a null QString the empty text.
 int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
     if (!value.isValid())
         return sqlite3_bind_null(statement, index);
@@ -47,9 +50,12 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
     }
 }
 
+// Whether compiling stopped before the end of a text that holds more.
 bool hasMoreStatements(const char* tail) {
     return tail && !QByteArray(tail).trimmed().isEmpty();
 }
+
+}  // namespace
 
 SqliteStatements::SqliteStatements(sqlite3* handle) : m_handle(handle) {}
 
@@ -86,27 +92,43 @@ void SqliteStatements::give(const QByteArray& sql, sqlite3_stmt* statement) {
     }
 }
 
-QString SqliteStatements::run(const QByteArray& sql, const QVariantList& params) {
+sqlite3_stmt* SqliteStatements::prepare(const QByteArray& sql, const QVariantList& params,
+                                        QString* why) {
     const char* tail = nullptr;
     int code = SQLITE_OK;
     sqlite3_stmt* statement = take(sql, &code, &tail);
-    if (code != SQLITE_OK)
-        return failure();
+    if (code != SQLITE_OK) {
+        *why = failure();
+        return nullptr;
+    }
     if (hasMoreStatements(tail)) {
         sqlite3_finalize(statement);
-        return QStringLiteral("one statement at a time");
+        *why = QStringLiteral("one statement at a time");
+        return nullptr;
     }
-    if (!statement)  // only blanks or a comment
-        return {};
-    for (int i = 0; code == SQLITE_OK && i < int(params.size()); ++i)
-        code = bindValue(statement, i + 1, params[i]);
+    for (int i = 0; statement && i < int(params.size()); ++i) {
+        if (bindValue(statement, i + 1, params[i]) != SQLITE_OK) {
+            *why = failure();
+            sqlite3_finalize(statement);
+            return nullptr;
+        }
+    }
+    return statement;
+}
+
+QString SqliteStatements::run(const QByteArray& sql, const QVariantList& params) {
+    QString why;
+    sqlite3_stmt* statement = prepare(sql, params, &why);
+    if (!statement)  // failed, or only blanks or a comment
+        return why;
+    int code = SQLITE_OK;
     while (code == SQLITE_OK || code == SQLITE_ROW)
         code = sqlite3_step(statement);
     if (code == SQLITE_DONE) {
         give(sql, statement);  // reset: a finished statement holds no lock
         return {};
     }
-    const QString why = failure();
+    why = failure();
     sqlite3_finalize(statement);
     return why;
 }

@@ -27,11 +27,11 @@ public:
 
     sqlite3* handle() const { return m_handle; }
 
-    // A statement for `sql`: a kept one, or a newly compiled one (SQLite's
-    // result code in *code; nullptr when it failed). *tail is where the
-    // compiled text ended.
-    sqlite3_stmt* take(const QByteArray& sql, int* code, const char** tail);
-    // Gives back a statement taken for `sql`; it is reset and kept, or
+    // A statement for `sql` with `params` bound in order: a kept one or a
+    // newly compiled one. nullptr with *why set when it failed, nullptr with
+    // *why empty for a text of blanks only.
+    sqlite3_stmt* prepare(const QByteArray& sql, const QVariantList& params, QString* why);
+    // Gives back a statement prepared for `sql`; it is reset and kept, or
     // finalized when enough are kept.
     void give(const QByteArray& sql, sqlite3_stmt* statement);
 
@@ -41,16 +41,11 @@ public:
     QString failure() const;
 
 private:
+    sqlite3_stmt* take(const QByteArray& sql, int* code, const char** tail);
+
     sqlite3* m_handle;
     std::vector<std::pair<QByteArray, sqlite3_stmt*>> m_kept;  // oldest first
 };
-
-// Binds `value` to the statement's placeholder `index` (from 1): an invalid
-// QVariant is Null, a null QString the empty text.
-int bindValue(sqlite3_stmt* statement, int index, const QVariant& value);
-
-// Whether compiling stopped before the end of a text that holds more.
-bool hasMoreStatements(const char* tail);
 
 // SQLite's message for a failure, naming the fault it came from, with what a
 // lock means for the caller.
