@@ -4,6 +4,7 @@
 #include "dbkit/ConnectionText.h"
 #include "dbkit/QtSqlDatabase.h"
 #include "dbkit/SqliteStatements.h"
+#include "dbkit/TransactionGuard.h"
 #include "wizard/AccountTables.h"
 
 #include <QDate>
@@ -185,11 +186,11 @@ CreatedAccount createAccount(const QString& dir, const QString& account, const Q
             // In one transaction: a failure half way leaves no periods of an
             // account that was not created.
             auto system = db::openDatabase(sqliteText(created.systemFile, created.systemFile));
-            system->BeginTrans();
+            db::TransactionGuard transaction(*system);
             insertPeriods(
                 QStringLiteral("INSERT OR IGNORE INTO ua_period"), account, year.toInt(),
                 [&](const QString& sql, const QVariantList& row) { system->Execute(sql, row); });
-            system->CommitTrans();
+            transaction.commit();
         }
         accountDb.commit();
     }
