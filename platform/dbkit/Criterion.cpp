@@ -515,10 +515,6 @@ QList<char32_t> foldClassOf(char32_t c) {
     return found == foldClasses().constEnd() ? QList<char32_t>{c} : found.value();
 }
 
-}  // namespace
-
-namespace {
-
 // equalTexts() for a text of ASCII characters other than NUL, the form of
 // nearly every key: its lower case, with each s and k also in the one other
 // form that folds onto it. The texts come in the order the general way
