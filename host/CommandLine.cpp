@@ -3,6 +3,7 @@
 #include "AccountFiles.h"
 #include "Commands.h"
 #include "TerminalText.h"
+#include "core/DesktopFont.h"
 #include "core/FakeArgv.h"
 
 #include <QApplication>
@@ -30,7 +31,12 @@ bool AccountOptions::consistent(const QCommandLineParser& parser) const {
 }
 
 std::unique_ptr<QApplication> widgetApplication() {
-    return std::make_unique<QApplication>(fakeArgc(), fakeArgv());
+    auto app = std::make_unique<QApplication>(fakeArgc(), fakeArgv());
+    // The command has no windows of its own: it stands for the Chinese
+    // desktop the wizard was drawn on, whose message boxes share the form's
+    // face. One face also means one font engine to load, not two.
+    QApplication::setFont(desktopFont(app->devicePixelRatio()));
+    return app;
 }
 
 std::optional<QString> subsystemCode(const QString& given) {

@@ -3,8 +3,9 @@
 // texts and pictures the provider ships and how a texts file replaces the
 // texts, and the names a screen reader finds.
 
+#include "core/ChineseBitmapStrike.h"
+#include "core/DesktopFont.h"
 #include "resources/ResourceProvider.h"
-#include "window/ChineseBitmapStrike.h"
 #include "window/HelpTexts.h"
 #include "window/Main.h"
 
@@ -18,6 +19,7 @@
 
 #include <sys/stat.h>
 
+using namespace zx;
 using namespace zx::ui;
 
 namespace {
@@ -153,7 +155,7 @@ private Q_SLOTS:
         const QString song = QStringLiteral("AR PL UMing CN"),
                       sans = QStringLiteral("Noto Sans CJK SC"),
                       latin = QStringLiteral("DejaVu Sans");
-        QTest::newRow("the wizard's font") << wizardFont(1).families() << true;
+        QTest::newRow("the wizard's font") << desktopFont(1).families() << true;
         QTest::newRow("no bitmaps") << QStringList{latin, sans} << true;
         QTest::newRow("Chinese face first") << QStringList{song} << true;
         QTest::newRow("none listed") << QStringList{latin} << false;
@@ -173,13 +175,13 @@ private Q_SLOTS:
             if (cheap)
                 QVERIFY2(*cheap == strikes.contains(size), qPrintable(QString::number(size)));
         }
-        if (families != wizardFont(1).families())
+        if (families != desktopFont(1).families())
             return;
         QVERIFY(strikes.contains(12));  // else the rows above prove little
         for (const qreal ratio : {1.0, 1.25, 1.5, 2.0}) {
             const qreal device = 12 * ratio;
             const bool bitmaps = device == std::round(device) && strikes.contains(int(device));
-            QCOMPARE(wizardFont(ratio).styleStrategy() == QFont::NoAntialias, bitmaps);
+            QCOMPARE(desktopFont(ratio).styleStrategy() == QFont::NoAntialias, bitmaps);
         }
     }
 

@@ -57,13 +57,6 @@ inline bool ownEnabled(const QWidget* control) {
     return !control->testAttribute(Qt::WA_ForceDisabled);
 }
 
-// The wizard's one font, 9 pt at 96 dpi (12 px, scaled with the screen):
-// ideographs from a Song face, Latin letters and digits from a sans face
-// whose strokes stay solid at fractional scales. Where the Song face carries
-// hand-tuned bitmaps for the device size (its 12-px strike at 1x), they are
-// drawn as they are, unsmoothed.
-QFont wizardFont(qreal devicePixelRatio);
-
 class CheckBox : public QCheckBox {
     Q_OBJECT
     Q_PROPERTY(int value READ value WRITE setValue)

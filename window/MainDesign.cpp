@@ -4,6 +4,8 @@
 
 #include "Main.h"
 
+#include "core/DesktopFont.h"
+
 #include <QApplication>
 #include <QPainter>
 #include <QProxyStyle>
@@ -106,7 +108,7 @@ void Main::buildForm() {
     setWindowTitle(QStringLiteral("供销链建帐向导 (第一步)"));
     setWindowIcon(formIcon());
     setFixedSize(8280 / TwipsPerPixel, 4875 / TwipsPerPixel);
-    setFont(wizardFont(devicePixelRatioF()));
+    setFont(desktopFont(devicePixelRatioF()));
     keepDisabledTextReadable(this);  // before the controls, which inherit it
 
     c.FraB = make<Frame>(this, "FraB", 300, 195, 1905, 3180, QStringLiteral("步骤"));

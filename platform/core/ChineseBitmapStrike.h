@@ -4,7 +4,7 @@
 
 #include <optional>
 
-namespace zx::ui {
+namespace zx {
 
 // Whether the face Qt draws Chinese with for `font` carries bitmaps of its
 // own for `pixelSize` (a strike in its EBLC table). Told from the font
@@ -16,4 +16,4 @@ std::optional<bool> chineseBitmapStrike(const QFont& font, int pixelSize);
 // the price of loading that face and reading its whole EBLC table.
 bool loadedChineseBitmapStrike(const QFont& font, int pixelSize);
 
-}  // namespace zx::ui
+}  // namespace zx

@@ -12,7 +12,7 @@
 
 #include <memory>
 
-namespace zx::ui {
+namespace zx {
 
 namespace {
 
@@ -174,4 +174,4 @@ bool loadedChineseBitmapStrike(const QFont& font, int pixelSize) {
     return false;
 }
 
-}  // namespace zx::ui
+}  // namespace zx
