@@ -2,6 +2,7 @@
 
 #include <QFontInfo>
 #include <QKeyEvent>
+#include <QMetaClassInfo>
 #include <QPainter>
 #include <QStyleOptionButton>
 #include <QStyleOptionFocusRect>
@@ -17,8 +18,6 @@ namespace zx::ui {
 
 namespace {
 
-const char* const KindProperty = "zxKind";
-const char* const TwipsProperty = "zxTwips";
 const char* const TagProperty = "zxTag";
 const char* const BackProperty = "zxBackColor";
 const char* const ForeProperty = "zxForeColor";
@@ -33,11 +32,6 @@ QColor toQColor(std::uint32_t bgr) {
 std::uint32_t fromQColor(const QColor& c) {
     return std::uint32_t(c.red()) | (std::uint32_t(c.green()) << 8) |
            (std::uint32_t(c.blue()) << 16);
-}
-
-template <class W>
-void markKind(W* w, Kind kind) {
-    w->setProperty(KindProperty, int(kind));
 }
 
 // Where and how a caption is drawn: on one line when it fits, else wrapped
@@ -232,19 +226,29 @@ QString kindName(Kind kind) {
 }
 
 std::optional<Kind> kindOf(const QObject* control) {
-    const QVariant v = control->property(KindProperty);
-    if (!v.isValid())
+    const QMetaObject* meta = control->metaObject();
+    const int info = meta->indexOfClassInfo("zxKind");
+    if (info < 0)
         return std::nullopt;
-    return Kind(v.toInt());
+    const QLatin1StringView name(meta->classInfo(info).value());
+    for (int k = 0; k <= int(Kind::CommandButton); ++k)
+        if (kindName(Kind(k)) == name)
+            return Kind(k);
+    qFatal("kindOf: %s names the unknown kind %s", meta->className(), name.data());
 }
 
 void setTwips(QWidget* control, int left, int top, int width, int height) {
-    control->setProperty(TwipsProperty, QRect(left, top, width, height));
+    auto* twipped = dynamic_cast<Control*>(control);
+    if (!twipped)
+        qFatal("setTwips: %s is a %s, not a control", qPrintable(control->objectName()),
+               control->metaObject()->className());
+    twipped->twips = QRect(left, top, width, height);
     control->setGeometry(px(left), px(top), px(width), px(height));
 }
 
 QRect twips(const QWidget* control) {
-    return control->property(TwipsProperty).toRect();
+    const auto* twipped = dynamic_cast<const Control*>(control);
+    return twipped ? twipped->twips : QRect();
 }
 
 void moveTwips(QWidget* control, int left, int top) {
@@ -320,7 +324,6 @@ bool isBold(const QWidget* control) {
 }
 
 CheckBox::CheckBox(QWidget* parent) : QCheckBox(parent) {
-    markKind(this, Kind::CheckBox);
     setTristate(true);
     connect(this, &QCheckBox::stateChanged, this, [this] { Q_EMIT Click(); });
 }
@@ -354,7 +357,6 @@ void OptionButton::paintEvent(QPaintEvent*) {
 }
 
 OptionButton::OptionButton(QWidget* parent) : QRadioButton(parent) {
-    markKind(this, Kind::OptionButton);
     connect(this, &QRadioButton::toggled, this, [this](bool on) {
         if (on)
             Q_EMIT Click();
@@ -439,7 +441,6 @@ private:
 };
 
 TextBox::TextBox(QWidget* parent) : QLineEdit(parent) {
-    markKind(this, Kind::TextBox);
     keepDisabledTextReadable(this);
     // The limit is kept by the filter, which knows what came in.
     setMaxLength(std::numeric_limits<int>::max());
@@ -485,7 +486,6 @@ void TextBox::keyPressEvent(QKeyEvent* event) {
 }
 
 Label::Label(QWidget* parent) : QLabel(parent) {
-    markKind(this, Kind::Label);
     setAlignment(Qt::AlignLeft | Qt::AlignTop);
 }
 
@@ -494,13 +494,9 @@ void Label::paintEvent(QPaintEvent*) {
     paintCaption(this, p, captionLayout(this));
 }
 
-Frame::Frame(QWidget* parent) : QGroupBox(parent) {
-    markKind(this, Kind::Frame);
-}
+Frame::Frame(QWidget* parent) : QGroupBox(parent) {}
 
-PictureBox::PictureBox(QWidget* parent, bool etched) : QWidget(parent), m_etched(etched) {
-    markKind(this, Kind::PictureBox);
-}
+PictureBox::PictureBox(QWidget* parent, bool etched) : QWidget(parent), m_etched(etched) {}
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
@@ -539,12 +535,9 @@ void PictureBox::paintEvent(QPaintEvent* event) {
     etch(outline.translated(1, 1), Qt::white);
 }
 
-Image::Image(QWidget* parent) : QLabel(parent) {
-    markKind(this, Kind::Image);
-}
+Image::Image(QWidget* parent) : QLabel(parent) {}
 
 CommandButton::CommandButton(QWidget* parent) : QPushButton(parent) {
-    markKind(this, Kind::CommandButton);
     // With focus it takes Enter itself, and draws as the default meanwhile.
     setAutoDefault(true);
 }

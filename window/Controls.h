@@ -20,12 +20,15 @@ namespace zx::ui {
 
 enum class Kind { CheckBox, OptionButton, TextBox, Label, Frame, PictureBox, Image, CommandButton };
 QString kindName(Kind kind);
+// A control class names its kind as the class info "zxKind", where code
+// that sees only QObjects (a script driver) finds it too.
 std::optional<Kind> kindOf(const QObject* control);
 
 inline constexpr int TwipsPerPixel = 15;  // at 96 dpi; Qt scales logical pixels
 
 // Geometry in twips relative to the container. The twips are kept as given
-// so that reading them back never suffers from pixel rounding.
+// so that reading them back never suffers from pixel rounding. Only
+// controls keep twips; a plain widget reads as an empty rectangle.
 void setTwips(QWidget* control, int left, int top, int width, int height);
 QRect twips(const QWidget* control);
 void moveTwips(QWidget* control, int left, int top);
@@ -57,8 +60,21 @@ inline bool ownEnabled(const QWidget* control) {
     return !control->testAttribute(Qt::WA_ForceDisabled);
 }
 
-class CheckBox : public QCheckBox {
+// What every control keeps beside its widget. A member rather than a
+// dynamic property: setting one of those searches the class's properties
+// by name and sends an event, for each of the form's ninety controls.
+class Control {
+public:
+    QRect twips;
+
+protected:
+    Control() = default;
+    ~Control() = default;
+};
+
+class CheckBox : public QCheckBox, public Control {
     Q_OBJECT
+    Q_CLASSINFO("zxKind", "CheckBox")
     Q_PROPERTY(int value READ value WRITE setValue)
 public:
     explicit CheckBox(QWidget* parent);
@@ -74,8 +90,9 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-class OptionButton : public QRadioButton {
+class OptionButton : public QRadioButton, public Control {
     Q_OBJECT
+    Q_CLASSINFO("zxKind", "OptionButton")
     Q_PROPERTY(bool value READ value WRITE setValue)
 public:
     explicit OptionButton(QWidget* parent);
@@ -94,8 +111,9 @@ protected:
 // loses its control characters and lone surrogate halves, and is cut to the
 // limit on a character boundary. Text set through setText() is kept whole,
 // as stored, even beyond the limit.
-class TextBox : public QLineEdit {
+class TextBox : public QLineEdit, public Control {
     Q_OBJECT
+    Q_CLASSINFO("zxKind", "TextBox")
 public:
     explicit TextBox(QWidget* parent);
     // 0 means no limit; counted in UTF-16 units.
@@ -122,8 +140,9 @@ private:
     bool m_settingText = false;
 };
 
-class Label : public QLabel {
+class Label : public QLabel, public Control {
     Q_OBJECT
+    Q_CLASSINFO("zxKind", "Label")
 public:
     explicit Label(QWidget* parent);
 
@@ -131,16 +150,18 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 };
 
-class Frame : public QGroupBox {
+class Frame : public QGroupBox, public Control {
     Q_OBJECT
+    Q_CLASSINFO("zxKind", "Frame")
 public:
     explicit Frame(QWidget* parent);
 };
 
 // A container. One that holds an option group draws an etched outline
 // around its options, broken where its heading stands.
-class PictureBox : public QWidget {
+class PictureBox : public QWidget, public Control {
     Q_OBJECT
+    Q_CLASSINFO("zxKind", "PictureBox")
 public:
     explicit PictureBox(QWidget* parent, bool etched = false);
 
@@ -151,16 +172,18 @@ private:
     bool m_etched;
 };
 
-class Image : public QLabel {
+class Image : public QLabel, public Control {
     Q_OBJECT
+    Q_CLASSINFO("zxKind", "Image")
 public:
     explicit Image(QWidget* parent);
 };
 
 // Enter and Space press the focused button; Enter elsewhere presses the
 // dialog's default button.
-class CommandButton : public QPushButton {
+class CommandButton : public QPushButton, public Control {
     Q_OBJECT
+    Q_CLASSINFO("zxKind", "CommandButton")
 public:
     explicit CommandButton(QWidget* parent);
     // The button's picture, drawn when the button is first painted: a run
