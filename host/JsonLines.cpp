@@ -1,5 +1,6 @@
 #include "JsonLines.h"
 
+#include "ChangeEvent.h"
 #include "Commands.h"
 
 #include <QJsonDocument>
@@ -8,11 +9,22 @@
 
 namespace zx::host {
 
-void JsonLines::write(const QJsonObject& event) {
-    const QByteArray line = QJsonDocument(event).toJson(QJsonDocument::Compact);
+namespace {
+
+void putLine(const QByteArray& line) {
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
+}
+
+}  // namespace
+
+void JsonLines::write(const QJsonObject& event) {
+    putLine(QJsonDocument(event).toJson(QJsonDocument::Compact));
+}
+
+void JsonLines::changed(const ChangeEvent& change) {
+    putLine(change.jsonLine());
 }
 
 void JsonLines::error(const QString& message) {
