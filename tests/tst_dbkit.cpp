@@ -107,6 +107,31 @@ private Q_SLOTS:
             QStringLiteral("select 1 from myzxsystem..t"));
     }
 
+    // Writes that differ only in their quoted texts share a compiled
+    // statement: each must still store exactly what its own text says.
+    void quotedTextsInWrites() {
+        TestAccount account;
+        auto db = account.open();
+        const QString where = QStringLiteral(" Where cSysID='SA' and cName='cCreditPwd'");
+        const struct {
+            const char* set;
+            QVariantList params;
+            const char* stored;
+        } rows[] = {
+            {"set cValue='it''s'", {}, "it's"},
+            {"set cValue='a?b' || ?", {QStringLiteral("c")}, "a?bc"},
+            {"set cValue=? || '\u9500'", {QStringLiteral("'")}, "'\u9500"},
+            {"set cValue=''", {}, ""},
+        };
+        for (const auto& row : rows) {
+            const QString sql =
+                QStringLiteral("Update AccInformation ") + QString::fromUtf8(row.set);
+            db->Execute(sql + where, row.params);
+            QCOMPARE(account.value(QStringLiteral("select cValue from AccInformation") + where),
+                     QVariant(QString::fromUtf8(row.stored)));
+        }
+    }
+
     void missingFilesAreNotCreated() {
         TestAccount account;
         const QString missing = account.dir() + QStringLiteral("/ZXDATA_002_2001.db");

@@ -1,5 +1,7 @@
 #include "SqliteStatements.h"
 
+#include "BindQuotedTexts.h"
+
 #include <QVariant>
 
 #include <sqlite3.h>
@@ -118,9 +120,20 @@ sqlite3_stmt* SqliteStatements::prepare(const QByteArray& sql, const QVariantLis
 
 QString SqliteStatements::run(const QByteArray& sql, const QVariantList& params) {
     QString why;
+    // A statement that does not compile with its texts bound is run as it
+    // was written, which then says why it fails.
+    if (const auto bound = bindQuotedTexts(sql, params)) {
+        if (sqlite3_stmt* statement = prepare(bound->sql, bound->params, &why))
+            return finish(bound->sql, statement);
+    }
+    why.clear();
     sqlite3_stmt* statement = prepare(sql, params, &why);
     if (!statement)  // failed, or only blanks or a comment
         return why;
+    return finish(sql, statement);
+}
+
+QString SqliteStatements::finish(const QByteArray& sql, sqlite3_stmt* statement) {
     int code = SQLITE_OK;
     while (code == SQLITE_OK || code == SQLITE_ROW)
         code = sqlite3_step(statement);
@@ -128,7 +141,7 @@ QString SqliteStatements::run(const QByteArray& sql, const QVariantList& params)
         give(sql, statement);  // reset: a finished statement holds no lock
         return {};
     }
-    why = failure();
+    const QString why = failure();
     sqlite3_finalize(statement);
     return why;
 }

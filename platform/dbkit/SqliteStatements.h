@@ -42,6 +42,8 @@ public:
 
 private:
     sqlite3_stmt* take(const QByteArray& sql, int* code, const char** tail);
+    // Steps a prepared statement to its end; why it failed, empty when it ran.
+    QString finish(const QByteArray& sql, sqlite3_stmt* statement);
 
     sqlite3* m_handle;
     std::vector<std::pair<QByteArray, sqlite3_stmt*>> m_kept;  // oldest first

@@ -1,0 +1,24 @@
+#pragma once
+
+#include <QByteArray>
+#include <QVariantList>
+
+#include <optional>
+
+namespace zx::db {
+
+struct StatementWithParams {
+    QByteArray sql;
+    QVariantList params;
+};
+
+// An SQLite INSERT, UPDATE, DELETE or REPLACE with each quoted text turned
+// into a "?" bound to that text, the statement's own "?" parameters kept in
+// their places: a save's writes differ mostly in their quoted texts, and then
+// share one compiled statement. nullopt when there is no text to take out or
+// the statement is not plainly of that form (named or numbered parameters, a
+// blob, an unclosed quote, marks and parameters that do not pair up).
+std::optional<StatementWithParams> bindQuotedTexts(const QByteArray& sql,
+                                                   const QVariantList& params);
+
+}  // namespace zx::db
