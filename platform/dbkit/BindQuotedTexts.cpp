@@ -16,8 +16,9 @@ bool isBlankByte(char c) {
     return c == ' ' || (c >= '\t' && c <= '\r');
 }
 
-// Whether a byte may start a quoted text, a quoted name, a comment or a
-// parameter; the rest is copied as it stands.
+// Whether a byte may start a quoted text, a quoted name, a comment, a
+// parameter, WHERE, RETURNING or a parenthesis; the rest is copied as it
+// stands.
 bool mayMatter(char c) {
     switch (c) {
         case '\'':
@@ -30,23 +31,45 @@ bool mayMatter(char c) {
         case ':':
         case '@':
         case '$':
+        case 'w':
+        case 'W':
+        case 'r':
+        case 'R':
+        case '(':
+        case ')':
             return true;
         default:
             return false;
     }
 }
 
-// Whether the statement starts with a word that writes rows. A statement
-// that starts otherwise (a WITH, a comment) is left as it is.
-bool writesRows(const QByteArray& sql) {
+enum class Form { Other, Write, WholeRows };
+
+// A write, a read of whole rows ("select * from"), or another statement
+// (a WITH, a leading comment), which is left as it is.
+Form formOf(const QByteArray& sql) {
     qsizetype at = 0;
-    while (at < sql.size() && isBlankByte(sql[at]))
-        ++at;
-    qsizetype end = at;
-    while (end < sql.size() && isWordByte(sql[end]))
-        ++end;
-    const QByteArray word = sql.mid(at, end - at).toUpper();
-    return word == "INSERT" || word == "UPDATE" || word == "DELETE" || word == "REPLACE";
+    const auto word = [&] {
+        while (at < sql.size() && isBlankByte(sql[at]))
+            ++at;
+        const qsizetype start = at;
+        while (at < sql.size() && (isWordByte(sql[at]) || (at == start && sql[at] == '*')))
+            ++at;
+        return sql.mid(start, at - start).toUpper();
+    };
+    const QByteArray first = word();
+    if (first == "SELECT")
+        return word() == "*" && word() == "FROM" ? Form::WholeRows : Form::Other;
+    if (first == "INSERT" || first == "UPDATE" || first == "DELETE" || first == "REPLACE")
+        return Form::Write;
+    return Form::Other;
+}
+
+// Whether the word `upper` stands at `at`, in any case.
+bool wordAt(const QByteArray& sql, qsizetype at, QByteArrayView upper) {
+    const qsizetype end = at + upper.size();
+    return (at == 0 || !isWordByte(sql[at - 1])) && sql.mid(at, upper.size()).toUpper() == upper &&
+           (end == sql.size() || !isWordByte(sql[end]));
 }
 
 // Where the quoted run that opens at `at` with `close` ends (one past the
@@ -68,9 +91,15 @@ qsizetype endOfQuoted(const QByteArray& sql, qsizetype at, char close) {
 
 std::optional<StatementWithParams> bindQuotedTexts(const QByteArray& sql,
                                                    const QVariantList& params) {
+    const Form form = formOf(sql);
     // SQLite reads a statement up to a NUL.
-    if (!writesRows(sql) || sql.contains('\0'))
+    if (form == Form::Other || sql.contains('\0'))
         return std::nullopt;
+    // A read's texts before its own WHERE may name columns ("from (select
+    // 'a')"), and so may a write's after RETURNING; a WHERE within
+    // parentheses is a subquery's.
+    bool textsFree = form == Form::Write;
+    int depth = 0;
     StatementWithParams out;
     out.sql.reserve(sql.size());
     const qsizetype size = sql.size();
@@ -86,8 +115,14 @@ std::optional<StatementWithParams> bindQuotedTexts(const QByteArray& sql,
             at = end;
             continue;
         }
-        if (c == '\'') {
-            if (at > 0 && isWordByte(sql[at - 1]))  // X'..' is a blob
+        if (c == '(' || c == ')') {
+            depth += c == '(' ? 1 : -1;
+        } else if (c == 'w' || c == 'W') {
+            textsFree = textsFree || (depth == 0 && wordAt(sql, at, "WHERE"));
+        } else if (c == 'r' || c == 'R') {
+            textsFree = textsFree && !(depth == 0 && wordAt(sql, at, "RETURNING"));
+        } else if (c == '\'') {
+            if (!textsFree || (at > 0 && isWordByte(sql[at - 1])))  // X'..' is a blob
                 return std::nullopt;
             end = endOfQuoted(sql, at, '\'');
             if (end < 0)

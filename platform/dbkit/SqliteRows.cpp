@@ -24,7 +24,7 @@ SqliteRows::SqliteRows(std::shared_ptr<SqliteStatements> statements, const QStri
                        const QString& sent, const QVariantList& params)
     : m_statements(std::move(statements)), m_sent(sent.toUtf8()), m_sql(sql) {
     QString why;
-    m_statement = m_statements->prepare(m_sent, params, &why);
+    m_statement = m_statements->prepareBound(&m_sent, params, &why);
     if (!why.isEmpty())
         failSql(sql, why);
     for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {

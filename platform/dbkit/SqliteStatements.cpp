@@ -118,30 +118,34 @@ sqlite3_stmt* SqliteStatements::prepare(const QByteArray& sql, const QVariantLis
     return statement;
 }
 
-QString SqliteStatements::run(const QByteArray& sql, const QVariantList& params) {
-    QString why;
-    // A statement that does not compile with its texts bound is run as it
-    // was written, which then says why it fails.
-    if (const auto bound = bindQuotedTexts(sql, params)) {
-        if (sqlite3_stmt* statement = prepare(bound->sql, bound->params, &why))
-            return finish(bound->sql, statement);
+sqlite3_stmt* SqliteStatements::prepareBound(QByteArray* sql, const QVariantList& params,
+                                             QString* why) {
+    // A statement that does not compile with its texts bound is compiled as
+    // it was written, which then says why it fails.
+    if (auto bound = bindQuotedTexts(*sql, params)) {
+        if (sqlite3_stmt* statement = prepare(bound->sql, bound->params, why)) {
+            *sql = std::move(bound->sql);
+            return statement;
+        }
+        why->clear();
     }
-    why.clear();
-    sqlite3_stmt* statement = prepare(sql, params, &why);
-    if (!statement)  // failed, or only blanks or a comment
-        return why;
-    return finish(sql, statement);
+    return prepare(*sql, params, why);
 }
 
-QString SqliteStatements::finish(const QByteArray& sql, sqlite3_stmt* statement) {
+QString SqliteStatements::run(const QByteArray& sql, const QVariantList& params) {
+    QByteArray sent = sql;
+    QString why;
+    sqlite3_stmt* statement = prepareBound(&sent, params, &why);
+    if (!statement)  // failed, or only blanks or a comment
+        return why;
     int code = SQLITE_OK;
     while (code == SQLITE_OK || code == SQLITE_ROW)
         code = sqlite3_step(statement);
     if (code == SQLITE_DONE) {
-        give(sql, statement);  // reset: a finished statement holds no lock
+        give(sent, statement);  // reset: a finished statement holds no lock
         return {};
     }
-    const QString why = failure();
+    why = failure();
     sqlite3_finalize(statement);
     return why;
 }

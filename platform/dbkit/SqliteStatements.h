@@ -31,6 +31,9 @@ public:
     // newly compiled one. nullptr with *why set when it failed, nullptr with
     // *why empty for a text of blanks only.
     sqlite3_stmt* prepare(const QByteArray& sql, const QVariantList& params, QString* why);
+    // Like prepare(), with the statement's quoted texts bound where that
+    // compiles (see bindQuotedTexts()); *sql becomes the text it is kept for.
+    sqlite3_stmt* prepareBound(QByteArray* sql, const QVariantList& params, QString* why);
     // Gives back a statement prepared for `sql`; it is reset and kept, or
     // finalized when enough are kept.
     void give(const QByteArray& sql, sqlite3_stmt* statement);
@@ -42,8 +45,6 @@ public:
 
 private:
     sqlite3_stmt* take(const QByteArray& sql, int* code, const char** tail);
-    // Steps a prepared statement to its end; why it failed, empty when it ran.
-    QString finish(const QByteArray& sql, sqlite3_stmt* statement);
 
     sqlite3* m_handle;
     std::vector<std::pair<QByteArray, sqlite3_stmt*>> m_kept;  // oldest first
