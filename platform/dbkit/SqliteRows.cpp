@@ -8,29 +8,13 @@
 
 namespace zx::db {
 
-namespace {
-
-// SQLite's type affinity of a declared column type: text when the
-// declaration names no integer but a character type.
-bool declaresText(const char* declared) {
-    const QByteArray type = QByteArray(declared).toUpper();
-    return !type.contains("INT") &&
-           (type.contains("CHAR") || type.contains("CLOB") || type.contains("TEXT"));
-}
-
-}  // namespace
-
 SqliteRows::SqliteRows(std::shared_ptr<SqliteStatements> statements, const QString& sql,
                        const QString& sent, const QVariantList& params)
     : m_statements(std::move(statements)), m_sent(sent.toUtf8()), m_sql(sql) {
     QString why;
-    m_statement = m_statements->prepareBound(&m_sent, params, &why);
+    m_statement = m_statements->prepareBound(&m_sent, params, &why, &m_columns);
     if (!why.isEmpty())
         failSql(sql, why);
-    for (int i = 0; i < sqlite3_column_count(m_statement); ++i) {
-        m_columns << QString::fromUtf8(sqlite3_column_name(m_statement, i));
-        m_text << declaresText(sqlite3_column_decltype(m_statement, i));
-    }
 }
 
 SqliteRows::~SqliteRows() {
@@ -38,7 +22,7 @@ SqliteRows::~SqliteRows() {
 }
 
 void SqliteRows::release() {
-    m_statements->give(m_sent, m_statement);
+    m_statements->give(m_sent, m_statement, m_columns);
     m_statement = nullptr;
 }
 
@@ -52,7 +36,7 @@ bool SqliteRows::next(std::vector<Value>& row) {
     }
     if (step != SQLITE_ROW)
         fail();
-    for (int i = 0; i < int(m_columns.size()); ++i) {
+    for (int i = 0; i < int(m_columns.names.size()); ++i) {
         switch (sqlite3_column_type(m_statement, i)) {
             case SQLITE_NULL:
                 row.push_back(Value::null());

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RowSource.h"
+#include "SqliteStatements.h"
 
 #include <QByteArray>
 
@@ -9,8 +10,6 @@
 struct sqlite3_stmt;
 
 namespace zx::db {
-
-class SqliteStatements;
 
 // The rows of a statement, read straight from SQLite.
 class SqliteRows final : public RowSource {
@@ -21,8 +20,8 @@ public:
     SqliteRows(const SqliteRows&) = delete;
     SqliteRows& operator=(const SqliteRows&) = delete;
 
-    QStringList columns() const override { return m_columns; }
-    bool isTextColumn(int column) const override { return m_text.at(column); }
+    QStringList columns() const override { return m_columns.names; }
+    bool isTextColumn(int column) const override { return m_columns.text.at(column); }
     bool next(std::vector<Value>& row) override;
 
 private:
@@ -34,8 +33,7 @@ private:
     QByteArray m_sent;
     sqlite3_stmt* m_statement = nullptr;
     QString m_sql;
-    QStringList m_columns;
-    QList<bool> m_text;
+    SqliteColumns m_columns;
 };
 
 }  // namespace zx::db

@@ -52,6 +52,14 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
     }
 }
 
+// SQLite's type affinity of a declared column type: text when the
+// declaration names no integer but a character type.
+bool declaresText(const char* declared) {
+    const QByteArray type = QByteArray(declared).toUpper();
+    return !type.contains("INT") &&
+           (type.contains("CHAR") || type.contains("CLOB") || type.contains("TEXT"));
+}
+
 // Whether compiling stopped before the end of a text that holds more.
 bool hasMoreStatements(const char* tail) {
     return tail && !QByteArray(tail).trimmed().isEmpty();
@@ -62,16 +70,19 @@ bool hasMoreStatements(const char* tail) {
 SqliteStatements::SqliteStatements(sqlite3* handle) : m_handle(handle) {}
 
 SqliteStatements::~SqliteStatements() {
-    for (const auto& kept : m_kept)
-        sqlite3_finalize(kept.second);
+    for (const Kept& kept : m_kept)
+        sqlite3_finalize(kept.statement);
     sqlite3_close(m_handle);
 }
 
-sqlite3_stmt* SqliteStatements::take(const QByteArray& sql, int* code, const char** tail) {
+sqlite3_stmt* SqliteStatements::take(const QByteArray& sql, int* code, const char** tail,
+                                     SqliteColumns* columns) {
     const auto kept = std::find_if(m_kept.rbegin(), m_kept.rend(),
-                                   [&](const auto& entry) { return entry.first == sql; });
+                                   [&](const Kept& entry) { return entry.sql == sql; });
     if (kept != m_kept.rend()) {
-        sqlite3_stmt* statement = kept->second;
+        sqlite3_stmt* statement = kept->statement;
+        if (columns)
+            *columns = std::move(kept->columns);
         m_kept.erase(std::next(kept).base());
         *code = SQLITE_OK;
         *tail = "";
@@ -82,23 +93,23 @@ sqlite3_stmt* SqliteStatements::take(const QByteArray& sql, int* code, const cha
     return statement;
 }
 
-void SqliteStatements::give(const QByteArray& sql, sqlite3_stmt* statement) {
+void SqliteStatements::give(const QByteArray& sql, sqlite3_stmt* statement, SqliteColumns columns) {
     if (!statement)
         return;
     sqlite3_reset(statement);
     sqlite3_clear_bindings(statement);
-    m_kept.emplace_back(sql, statement);
+    m_kept.push_back({sql, statement, std::move(columns)});
     if (m_kept.size() > MaxKept) {
-        sqlite3_finalize(m_kept.front().second);
+        sqlite3_finalize(m_kept.front().statement);
         m_kept.erase(m_kept.begin());
     }
 }
 
 sqlite3_stmt* SqliteStatements::prepare(const QByteArray& sql, const QVariantList& params,
-                                        QString* why) {
+                                        QString* why, SqliteColumns* columns) {
     const char* tail = nullptr;
     int code = SQLITE_OK;
-    sqlite3_stmt* statement = take(sql, &code, &tail);
+    sqlite3_stmt* statement = take(sql, &code, &tail, columns);
     if (code != SQLITE_OK) {
         *why = failure();
         return nullptr;
@@ -107,6 +118,17 @@ sqlite3_stmt* SqliteStatements::prepare(const QByteArray& sql, const QVariantLis
         sqlite3_finalize(statement);
         *why = QStringLiteral("one statement at a time");
         return nullptr;
+    }
+    // A change of schema recompiles a statement, and "*" may then stand for
+    // other columns.
+    const int compiles =
+        statement ? sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0) : 0;
+    if (columns && statement && columns->compiles != compiles) {
+        *columns = {{}, {}, compiles};
+        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+            columns->names << QString::fromUtf8(sqlite3_column_name(statement, i));
+            columns->text << declaresText(sqlite3_column_decltype(statement, i));
+        }
     }
     for (int i = 0; statement && i < int(params.size()); ++i) {
         if (bindValue(statement, i + 1, params[i]) != SQLITE_OK) {
@@ -119,17 +141,17 @@ sqlite3_stmt* SqliteStatements::prepare(const QByteArray& sql, const QVariantLis
 }
 
 sqlite3_stmt* SqliteStatements::prepareBound(QByteArray* sql, const QVariantList& params,
-                                             QString* why) {
+                                             QString* why, SqliteColumns* columns) {
     // A statement that does not compile with its texts bound is compiled as
     // it was written, which then says why it fails.
     if (auto bound = bindQuotedTexts(*sql, params)) {
-        if (sqlite3_stmt* statement = prepare(bound->sql, bound->params, why)) {
+        if (sqlite3_stmt* statement = prepare(bound->sql, bound->params, why, columns)) {
             *sql = std::move(bound->sql);
             return statement;
         }
         why->clear();
     }
-    return prepare(*sql, params, why);
+    return prepare(*sql, params, why, columns);
 }
 
 QString SqliteStatements::run(const QByteArray& sql, const QVariantList& params) {

@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QByteArray>
+#include <QList>
 #include <QString>
+#include <QStringList>
 #include <QVariantList>
 
-#include <utility>
 #include <vector>
 
 struct sqlite3;
@@ -12,11 +13,20 @@ struct sqlite3_stmt;
 
 namespace zx::db {
 
+// A statement's result columns: their names, and which are declared text.
+struct SqliteColumns {
+    QStringList names;
+    QList<bool> text;
+    int compiles = -1;  // the statement's recompilations when they were read
+};
+
 // One SQLite connection and its compiled statements, kept for the next
 // statement of the same text: the loads look parameters up by a handful of
 // statements and a save repeats a few writes, and compiling one costs more
-// than running it. A statement kept here is reset, so it holds no lock.
-// Every statement is finalized before the connection closes.
+// than running it. A statement is kept with its columns, which the loads
+// would otherwise convert again for every lookup. A statement kept here is
+// reset, so it holds no lock. Every statement is finalized before the
+// connection closes.
 class SqliteStatements {
 public:
     // Takes over `handle`, which it closes.
@@ -28,15 +38,17 @@ public:
     sqlite3* handle() const { return m_handle; }
 
     // A statement for `sql` with `params` bound in order: a kept one or a
-    // newly compiled one. nullptr with *why set when it failed, nullptr with
-    // *why empty for a text of blanks only.
-    sqlite3_stmt* prepare(const QByteArray& sql, const QVariantList& params, QString* why);
+    // newly compiled one, and its columns when asked. nullptr with *why set
+    // when it failed, nullptr with *why empty for a text of blanks only.
+    sqlite3_stmt* prepare(const QByteArray& sql, const QVariantList& params, QString* why,
+                          SqliteColumns* columns = nullptr);
     // Like prepare(), with the statement's quoted texts bound where that
     // compiles (see bindQuotedTexts()); *sql becomes the text it is kept for.
-    sqlite3_stmt* prepareBound(QByteArray* sql, const QVariantList& params, QString* why);
-    // Gives back a statement prepared for `sql`; it is reset and kept, or
-    // finalized when enough are kept.
-    void give(const QByteArray& sql, sqlite3_stmt* statement);
+    sqlite3_stmt* prepareBound(QByteArray* sql, const QVariantList& params, QString* why,
+                               SqliteColumns* columns = nullptr);
+    // Gives back a statement prepared for `sql`, with the columns prepare()
+    // gave; it is reset and kept, or finalized when enough are kept.
+    void give(const QByteArray& sql, sqlite3_stmt* statement, SqliteColumns columns = {});
 
     // Runs one statement to its end; why it failed, empty when it ran.
     QString run(const QByteArray& sql, const QVariantList& params = {});
@@ -44,10 +56,15 @@ public:
     QString failure() const;
 
 private:
-    sqlite3_stmt* take(const QByteArray& sql, int* code, const char** tail);
+    struct Kept {
+        QByteArray sql;
+        sqlite3_stmt* statement;
+        SqliteColumns columns;
+    };
+    sqlite3_stmt* take(const QByteArray& sql, int* code, const char** tail, SqliteColumns* columns);
 
     sqlite3* m_handle;
-    std::vector<std::pair<QByteArray, sqlite3_stmt*>> m_kept;  // oldest first
+    std::vector<Kept> m_kept;  // oldest first
 };
 
 // SQLite's message for a failure, naming the fault it came from, with what a
