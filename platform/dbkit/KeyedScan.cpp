@@ -100,11 +100,18 @@ std::optional<bool> KeyedScan::find(const Criterion& criterion, const std::vecto
         } else {
             where += m_dialect.foldedColumn.arg(name);
             where += " IN ("_L1;
-            for (qsizetype i = 0; i < texts->size(); ++i) {
+            qsizetype marks = texts->size();
+            for (const int size : std::as_const(m_dialect.listSizes)) {
+                if (size >= marks) {
+                    marks = size;
+                    break;
+                }
+            }
+            for (qsizetype i = 0; i < marks; ++i) {
                 if (i > 0)
                     where += u',';
                 where += m_dialect.foldedMark;
-                params << texts->at(i);
+                params << (i < texts->size() ? QVariant(texts->at(i)) : QVariant());
             }
             where += u')';
             keyed = true;

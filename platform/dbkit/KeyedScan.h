@@ -34,6 +34,10 @@ public:
         // Whether a scan of the table meets its rows in position order;
         // asked once, before the first lookup.
         std::function<bool(const QString& table, const QStringList& columns)> scansInOrder;
+        // Where a compiled statement is kept for its text, IN lists are
+        // padded with Null (which never equals) to the first of these sizes
+        // that holds them, so that few texts are compiled; none: not padded.
+        QList<int> listSizes = {};
     };
 
     // The table of a statement of the form "select * from <table>".
