@@ -1,16 +1,11 @@
 #include "EventWriter.h"
 
-#include "ChangeEvent.h"
 #include "JsonLines.h"
 #include "TerminalReport.h"
 
 #include <unistd.h>
 
 namespace zx::host {
-
-void EventWriter::changed(const ChangeEvent& change) {
-    write(change.toJson());
-}
 
 void EventWriter::playing(const Action&, const QWidget*) {}
 void EventWriter::played(const Action&, const QDialog*) {}

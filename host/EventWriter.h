@@ -14,14 +14,12 @@ class QWidget;
 namespace zx::host {
 
 struct Action;
-struct ChangeEvent;
 
 class EventWriter {
 public:
     virtual ~EventWriter() = default;
 
     virtual void write(const QJsonObject& event) = 0;
-    virtual void changed(const ChangeEvent& change);
     // A failure: an error event, and a line on stderr.
     virtual void error(const QString& message) = 0;
     // Around each action a script plays; `control` may be null.

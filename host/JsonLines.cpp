@@ -1,6 +1,5 @@
 #include "JsonLines.h"
 
-#include "ChangeEvent.h"
 #include "Commands.h"
 
 #include <QJsonDocument>
@@ -9,22 +8,11 @@
 
 namespace zx::host {
 
-namespace {
-
-void putLine(const QByteArray& line) {
+void JsonLines::write(const QJsonObject& event) {
+    const QByteArray line = QJsonDocument(event).toJson(QJsonDocument::Compact);
     std::fwrite(line.constData(), 1, size_t(line.size()), stdout);
     std::fputc('\n', stdout);
     std::fflush(stdout);
-}
-
-}  // namespace
-
-void JsonLines::write(const QJsonObject& event) {
-    putLine(QJsonDocument(event).toJson(QJsonDocument::Compact));
-}
-
-void JsonLines::changed(const ChangeEvent& change) {
-    putLine(change.jsonLine());
 }
 
 void JsonLines::error(const QString& message) {

@@ -9,7 +9,6 @@ namespace zx::host {
 class JsonLines final : public EventWriter {
 public:
     void write(const QJsonObject& event) override;
-    void changed(const ChangeEvent& change) override;
     void error(const QString& message) override;
 };
 

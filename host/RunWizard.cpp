@@ -128,8 +128,8 @@ int runWizard(const RunOptions& options) {
                 log ? Snapshot::ofChanges(*account, *log)
                     : std::pair(before, dryRun ? dryRun->atCommit().value_or(before)
                                                : Snapshot::take(*account));
-            for (const ChangeEvent& change : after.changesSince(prior))
-                events->changed(change);
+            for (const QJsonObject& change : after.changesSince(prior))
+                events->write(change);
         }
         events->finish();
         return driver.failed() ? int(ExitUsage) : int(result);

@@ -5,6 +5,7 @@
 #include "wizard/AccountTables.h"
 #include "wizard/Parameters.h"
 
+#include <QJsonValue>
 #include <QMap>
 #include <QSet>
 
@@ -15,9 +16,9 @@ namespace zx::host {
 
 namespace {
 
-std::optional<QString> shown(const QString& name, const db::Value& value) {
+QJsonValue shown(const QString& name, const db::Value& value) {
     if (value.isNull())
-        return std::nullopt;
+        return QJsonValue::Null;
     return wizard::shownParameterValue(name, value.variant().toString());
 }
 
@@ -141,8 +142,8 @@ std::pair<Snapshot, Snapshot> Snapshot::ofChanges(db::HostDatabase& database,
     return {before, after};
 }
 
-QList<ChangeEvent> Snapshot::changesSince(const Snapshot& before) const {
-    QList<ChangeEvent> events;
+QList<QJsonObject> Snapshot::changesSince(const Snapshot& before) const {
+    QList<QJsonObject> events;
     QHash<QString, db::Value> old;
     for (const Parameter& p : before.m_parameters)
         old.insert(p.sys + QChar(0x1F) + p.name, p.value);
@@ -152,10 +153,11 @@ QList<ChangeEvent> Snapshot::changesSince(const Snapshot& before) const {
         const db::Value previous = it == old.constEnd() ? db::Value() : it.value();
         if (it != old.constEnd() && previous == p.value)
             continue;
-        events.append({.sys = p.sys,
-                       .name = p.name,
-                       .old = shown(p.name, previous),
-                       .now = shown(p.name, p.value)});
+        events.append({{QStringLiteral("event"), QStringLiteral("changed")},
+                       {QStringLiteral("cSysID"), p.sys},
+                       {QStringLiteral("cName"), p.name},
+                       {QStringLiteral("old"), shown(p.name, previous)},
+                       {QStringLiteral("new"), shown(p.name, p.value)}});
     }
     for (const wizard::AccountTable& written : wizard::AccountTables) {
         if (written.use != wizard::AccountTable::Written)
@@ -165,7 +167,9 @@ QList<ChangeEvent> Snapshot::changesSince(const Snapshot& before) const {
         const QStringList& prior = before.m_tables.value(QLatin1String(table));
         const int rows = std::max(missingFrom(after, prior), missingFrom(prior, after));
         if (rows > 0)
-            events.append({.table = QLatin1String(table), .rows = rows});
+            events.append({{QStringLiteral("event"), QStringLiteral("changedTable")},
+                           {QStringLiteral("table"), QLatin1String(table)},
+                           {QStringLiteral("rows"), rows}});
     }
     return events;
 }

@@ -3,10 +3,10 @@
 // What a run changed: the AccInformation rows whose cValue moved, and how
 // many rows of each other table the wizard writes were touched.
 
-#include "ChangeEvent.h"
 #include "dbkit/HostDatabase.h"
 
 #include <QHash>
+#include <QJsonObject>
 #include <QList>
 #include <QStringList>
 
@@ -29,7 +29,7 @@ public:
 
     // One event per change from `before` to this snapshot: `changed` for a
     // parameter (passwords as ***), `changedTable` for another table.
-    QList<ChangeEvent> changesSince(const Snapshot& before) const;
+    QList<QJsonObject> changesSince(const Snapshot& before) const;
 
 private:
     struct Parameter {
