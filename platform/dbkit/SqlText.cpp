@@ -4,6 +4,10 @@ namespace zx::db {
 
 QString rewriteSystemPrefix(const QString& sql, const QString& schema) {
     static const QLatin1String prefix("zxsystem..");
+    // Most statements name no system table: they go out as they are rather
+    // than copied a character at a time.
+    if (!sql.contains(QLatin1String("..")))
+        return sql;
     QString out;
     out.reserve(sql.size());
     bool inText = false;

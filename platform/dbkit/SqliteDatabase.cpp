@@ -162,12 +162,6 @@ void SqliteDatabase::run(const QString& sql, const QString& sent, const QVariant
 }
 
 QString SqliteDatabase::sent(const QString& sql) const {
-    // Most statements name no system table: they go out as they are, not
-    // copied a character at a time. ".." is found far faster than the
-    // prefix without regard to case.
-    if (std::adjacent_find(sql.begin(), sql.end(),
-                           [](QChar a, QChar b) { return a == u'.' && b == u'.'; }) == sql.end())
-        return sql;
     return rewriteSystemPrefix(sql, m_system);
 }
 
