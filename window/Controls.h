@@ -62,7 +62,7 @@ inline bool ownEnabled(const QWidget* control) {
 
 // What every control keeps beside its widget. A member rather than a
 // dynamic property: setting one of those searches the class's properties
-// by name and sends an event, for each of the form's ninety controls.
+// by name and sends an event, for every control of the form.
 class Control {
 public:
     QRect twips;

@@ -10,13 +10,6 @@
 
 namespace zx::db {
 
-namespace {
-
-// More than the loads or a save use; few enough that keeping them costs little.
-constexpr size_t MaxKept = 16;
-
-}  // namespace
-
 QString sqliteReason(int code, const QString& message) {
     if ((code & 0xff) == SQLITE_BUSY || (code & 0xff) == SQLITE_LOCKED)
         return message +
@@ -30,6 +23,9 @@ QString sqliteReason(int code, const QString& message) {
 }
 
 namespace {
+
+// More than the loads or a save use; few enough that keeping them costs little.
+constexpr size_t MaxKept = 16;
 
 // An invalid QVariant is Null, a null QString the empty text.
 int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
