@@ -2,6 +2,7 @@
 // the system prefix, quoting, transactions and what errors say.
 
 #include "CliRun.h"
+#include "TableChanges.h"
 #include "TestAccount.h"
 #include "core/Error.h"
 #include "dbkit/ConnectionText.h"
@@ -23,6 +24,33 @@ namespace {
 std::unique_ptr<HostDatabase> openWaitingBriefly(const TestAccount& account) {
     return openDatabase(account.connectionText() + QStringLiteral(";System Database=") +
                         account.systemPath() + QStringLiteral(";Busy Timeout=100"));
+}
+
+// Two parameters as the loads read them, each found in the whole table and
+// read by a statement of its own: cValue and cDefault by name.
+QString parameters(HostDatabase& db) {
+    const auto fields = [](HostRecordset& rs) {
+        QStringList values;
+        for (const char* name : {"cValue", "cDefault"}) {
+            try {
+                values << rs.Recordset().Fields(QString::fromLatin1(name)).textOrEmpty();
+            } catch (const zx::Error& error) {
+                values << QString::fromUtf8(error.what());
+            }
+        }
+        return values.join(QLatin1Char('/'));
+    };
+    QStringList read;
+    auto all = db.OpenRecordset(QStringLiteral("select * from AccInformation"));
+    for (const QString& name : {QStringLiteral("bSaleDaily"), QStringLiteral("bDispatch")}) {
+        const QString criterion = QStringLiteral("cSysID='SA' and cName='%1'").arg(name);
+        all->FindFirst(criterion);
+        read << name + QStringLiteral(" found: ") + fields(*all);
+        auto one =
+            db.OpenRecordset(QStringLiteral("select * from AccInformation where ") + criterion);
+        read << name + QStringLiteral(" alone: ") + fields(*one);
+    }
+    return read.join(QLatin1Char('\n'));
 }
 
 }  // namespace
@@ -303,6 +331,32 @@ private Q_SLOTS:
             db->RollbackTrans();
         account.exec("ROLLBACK");
         QCOMPARE(account.dump(), before);
+    }
+
+    // A connection kept open while the table changes reads what a new one
+    // reads: every column by its name in the table as it is now.
+    void aKeptConnectionReadsTheTableAsItIsNow_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("byHost");
+        for (int i = 0; i < int(std::size(TableChanges)); ++i) {
+            QTest::addRow("%s by another program", TableChanges[i].name) << i << false;
+            QTest::addRow("%s on the kept connection", TableChanges[i].name) << i << true;
+        }
+    }
+    void aKeptConnectionReadsTheTableAsItIsNow() {
+        QFETCH(int, index);
+        QFETCH(bool, byHost);
+        TestAccount account;
+        account.given({"SA.bSaleDaily=TRUE", "SA.bDispatch=FALSE"});
+        auto kept = account.open();
+        QCOMPARE(parameters(*kept), parameters(*account.open()));
+        for (const QString& sql : TableChanges[index].statements) {
+            if (byHost)
+                kept->Execute(sql, {});
+            else
+                account.exec(sql);
+        }
+        QCOMPARE(parameters(*kept), parameters(*account.open()));
     }
 
     void transactions() {

@@ -3,6 +3,7 @@
 
 #include "FaultyDatabase.h"
 #include "RecordingHost.h"
+#include "TableChanges.h"
 #include "TestAccount.h"
 #include "component/WizardObject.h"
 #include "window/Main.h"
@@ -11,8 +12,11 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QJsonDocument>
 #include <QRegularExpression>
 #include <QTest>
+
+#include <functional>
 
 using zx::wizard::Wizard;
 
@@ -81,6 +85,15 @@ const HandlerFault HandlerFaults[] = {
      Terminate,
      HandlerFault::ServerOnly},
 };
+
+// The first line where two outcomes part, for a readable failure.
+QString firstDifference(const QString& a, const QString& b) {
+    const QStringList left = a.split(QLatin1Char('\n')), right = b.split(QLatin1Char('\n'));
+    for (qsizetype i = 0; i < std::max(left.size(), right.size()); ++i)
+        if (left.value(i) != right.value(i))
+            return QStringLiteral("line %1:\n  %2\n  %3").arg(i).arg(left.value(i), right.value(i));
+    return {};
+}
 
 }  // namespace
 
@@ -247,6 +260,52 @@ private Q_SLOTS:
         QCOMPARE(m_host.shown, 1);
     }
 
+    // A host that keeps its connection open across calls reads the table as
+    // it is now, whoever changed it in between: each call ends exactly as the
+    // same call on a connection opened just for it.
+    void aKeptConnectionReadsTheTableAsItIsNow_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("byHost");
+        QTest::addColumn<bool>("firstFinished");
+        for (int i = 0; i < int(std::size(TableChanges)); ++i) {
+            for (const bool finished : {true, false}) {
+                const char* first = finished ? "a finished call" : "a cancelled call";
+                QTest::addRow("%s by another program after %s", TableChanges[i].name, first)
+                    << i << false << finished;
+                QTest::addRow("%s by the host after %s", TableChanges[i].name, first)
+                    << i << true << finished;
+            }
+        }
+    }
+    void aKeptConnectionReadsTheTableAsItIsNow() {
+        QFETCH(int, index);
+        QFETCH(bool, byHost);
+        QFETCH(bool, firstFinished);
+        TestAccount kept, reference;
+        // Switches of both pages away from their defaults: a value read
+        // from another column shows.
+        for (const TestAccount* account : {&kept, &reference})
+            account->given({"AA.bStrsAuxUnit=TRUE", "AA.bGoodClass=FALSE", "SA.bSaleDaily=TRUE",
+                            "SA.bDispatch=FALSE", "SA.dSaleStartDate=2001-4-1"});
+        auto db = kept.open();
+        const auto asShown = [](QDialog& w) { click(w, "ComN ComE"); };
+        const auto cancel = [](QDialog& w) { click(w, "ComC"); };
+        const auto first = firstFinished ? std::function<void(QDialog&)>(asShown) : cancel;
+        QCOMPARE(callOutcome(*db, kept, "SA", first),
+                 callOutcome(*reference.open(), reference, "SA", first));
+
+        for (const QString& sql : TableChanges[index].statements) {
+            if (byHost)
+                db->Execute(sql, {});
+            else
+                kept.exec(sql);
+            reference.exec(sql);
+        }
+        const QString onKept = callOutcome(*db, kept, "SA", asShown);
+        const QString onNew = callOutcome(*reference.open(), reference, "SA", asShown);
+        QVERIFY2(onKept == onNew, qPrintable(firstDifference(onKept, onNew)));
+    }
+
     // A window whose Form_Load failed is not kept half-loaded: the next call
     // in the process loads a new one, and its Finish saves.
     void aFailedFormLoadLeavesNoWindow() {
@@ -347,6 +406,29 @@ private:
         RecordingHost h;
         h.makeWindow = [] { return std::make_unique<zx::ui::Main>(); };
         return h;
+    }
+
+    // Runs `sys` on `db`, the user doing `play`, and tells how it went: the
+    // result or the failure, the messages, the window as it was shown, and
+    // every row of `account` after it.
+    static QString callOutcome(zx::db::HostDatabase& db, const TestAccount& account,
+                               const char* sys, const std::function<void(QDialog&)>& play) {
+        RecordingHost recording = host();
+        QStringList shown;
+        recording.play = [&](QDialog& w) {
+            shown << QString::fromUtf8(
+                QJsonDocument(static_cast<zx::ui::Main&>(w).stateDump()).toJson());
+            play(w);
+        };
+        QString code = QString::fromLatin1(sys), result;
+        try {
+            result = QString::number(Wizard().Run(db, code, recording));
+        } catch (const zx::Error& error) {
+            result = QString::fromUtf8(error.what());
+        }
+        return QStringLiteral("result %1\nmessages %2\n%3\n%4")
+            .arg(result, recording.messages.join(QLatin1Char('|')), shown.join(QLatin1Char('\n')),
+                 account.dump());
     }
 
     RecordingHost m_host;

@@ -6,6 +6,8 @@
 
 #include <sqlite3.h>
 
+#include <utility>
+
 namespace zx::db {
 
 SqliteRows::SqliteRows(std::shared_ptr<SqliteStatements> statements, const QString& sql,
@@ -15,6 +17,8 @@ SqliteRows::SqliteRows(std::shared_ptr<SqliteStatements> statements, const QStri
     m_statement = m_statements->prepareBound(&m_sent, params, &why, &m_columns);
     if (!why.isEmpty())
         failSql(sql, why);
+    if (m_statement)
+        m_rowWaiting = step();
 }
 
 SqliteRows::~SqliteRows() {
@@ -26,16 +30,27 @@ void SqliteRows::release() {
     m_statement = nullptr;
 }
 
-bool SqliteRows::next(std::vector<Value>& row) {
-    if (!m_statement)
-        return false;
-    const int step = sqlite3_step(m_statement);
-    if (step == SQLITE_DONE) {
+bool SqliteRows::step() {
+    const int code = sqlite3_step(m_statement);
+    if (code != SQLITE_ROW && code != SQLITE_DONE)
+        fail(m_statements->failure());
+    // SQLite compiles again only as a run starts. Once rows are handed out,
+    // other columns would no longer match the reader's.
+    if (m_columns.readAfterStep(m_statement) && m_stepped)
+        fail(QStringLiteral("the statement was compiled again while its rows were read"));
+    m_stepped = true;
+    if (code == SQLITE_DONE) {
         release();  // reset: a finished read holds no lock
         return false;
     }
-    if (step != SQLITE_ROW)
-        fail();
+    return true;
+}
+
+bool SqliteRows::next(std::vector<Value>& row) {
+    if (!m_statement)
+        return false;
+    if (!std::exchange(m_rowWaiting, false) && !step())
+        return false;
     for (int i = 0; i < int(m_columns.names.size()); ++i) {
         switch (sqlite3_column_type(m_statement, i)) {
             case SQLITE_NULL:
@@ -61,8 +76,7 @@ bool SqliteRows::next(std::vector<Value>& row) {
     return true;
 }
 
-void SqliteRows::fail() {
-    const QString why = m_statements->failure();
+void SqliteRows::fail(const QString& why) {
     sqlite3_finalize(m_statement);
     m_statement = nullptr;
     failSql(m_sql, why);

@@ -115,17 +115,6 @@ sqlite3_stmt* SqliteStatements::prepare(const QByteArray& sql, const QVariantLis
         *why = QStringLiteral("one statement at a time");
         return nullptr;
     }
-    // A change of schema recompiles a statement, and "*" may then stand for
-    // other columns.
-    const int compiles =
-        statement ? sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0) : 0;
-    if (columns && statement && columns->compiles != compiles) {
-        *columns = {{}, {}, compiles};
-        for (int i = 0; i < sqlite3_column_count(statement); ++i) {
-            columns->names << QString::fromUtf8(sqlite3_column_name(statement, i));
-            columns->text << declaresText(sqlite3_column_decltype(statement, i));
-        }
-    }
     for (int i = 0; statement && i < int(params.size()); ++i) {
         if (bindValue(statement, i + 1, params[i]) != SQLITE_OK) {
             *why = failure();
@@ -166,6 +155,20 @@ QString SqliteStatements::run(const QByteArray& sql, const QVariantList& params)
     why = failure();
     sqlite3_finalize(statement);
     return why;
+}
+
+bool SqliteColumns::readAfterStep(sqlite3_stmt* statement) {
+    const int now = sqlite3_stmt_status(statement, SQLITE_STMTSTATUS_REPREPARE, 0);
+    if (now == compiles)
+        return false;
+    names.clear();
+    text.clear();
+    compiles = now;
+    for (int i = 0; i < sqlite3_column_count(statement); ++i) {
+        names << QString::fromUtf8(sqlite3_column_name(statement, i));
+        text << declaresText(sqlite3_column_decltype(statement, i));
+    }
+    return true;
 }
 
 QString SqliteStatements::failure() const {

@@ -14,10 +14,17 @@ struct sqlite3_stmt;
 namespace zx::db {
 
 // A statement's result columns: their names, and which are declared text.
+// They belong to one compilation of the statement. SQLite compiles a
+// statement again inside sqlite3_step() when the schema has changed since
+// (another connection's ALTER TABLE, or this one's), and "*" may then stand
+// for other columns in another order: they are read after a step.
 struct SqliteColumns {
     QStringList names;
     QList<bool> text;
     int compiles = -1;  // the statement's recompilations when they were read
+
+    // Reads them again when `statement` has been compiled since; whether it had.
+    bool readAfterStep(sqlite3_stmt* statement);
 };
 
 // One SQLite connection and its compiled statements, kept for the next
@@ -38,16 +45,18 @@ public:
     sqlite3* handle() const { return m_handle; }
 
     // A statement for `sql` with `params` bound in order: a kept one or a
-    // newly compiled one, and its columns when asked. nullptr with *why set
-    // when it failed, nullptr with *why empty for a text of blanks only.
+    // newly compiled one, and, when asked, the columns kept with it (none for
+    // a new one), to be brought up to date after its first step. nullptr
+    // with *why set when it failed, nullptr with *why empty for a text of
+    // blanks only.
     sqlite3_stmt* prepare(const QByteArray& sql, const QVariantList& params, QString* why,
                           SqliteColumns* columns = nullptr);
     // Like prepare(), with the statement's quoted texts bound where that
     // compiles (see bindQuotedTexts()); *sql becomes the text it is kept for.
     sqlite3_stmt* prepareBound(QByteArray* sql, const QVariantList& params, QString* why,
                                SqliteColumns* columns = nullptr);
-    // Gives back a statement prepared for `sql`, with the columns prepare()
-    // gave; it is reset and kept, or finalized when enough are kept.
+    // Gives back a statement prepared for `sql`, with the columns last read
+    // after its step; it is reset and kept, or finalized when enough are kept.
     void give(const QByteArray& sql, sqlite3_stmt* statement, SqliteColumns columns = {});
 
     // Runs one statement to its end; why it failed, empty when it ran.
