@@ -54,7 +54,8 @@ private:
 double loadPhaseMs(zx::db::HostDatabase& database) {
     std::vector<double> loads;
     for (int i = 0; i < Repeats + 1; ++i) {
-        auto& form = dynamic_cast<zx::ui::Main&>(zx::WBAS::MainForm(quietHost()));
+        auto& form = dynamic_cast<zx::ui::Main&>(
+            zx::WBAS::MainForm(quietHost(), database.Connection().ConnectionString()));
         form.ui();
         QElapsedTimer clock;
         ShowTime showTime(&form, &clock);

@@ -86,6 +86,28 @@ const HandlerFault HandlerFaults[] = {
      HandlerFault::ServerOnly},
 };
 
+// A call on an account set up with `setup` that leaves the window loaded:
+// its result, or -1 when the call itself fails.
+struct KeptWindowCall {
+    const char* name;
+    QStringList setup;
+    const char* clicks;
+    int result;
+    bool failCommit = false;
+};
+
+// Sales derives its month from purchasing's (May) in each of them.
+const char* const PurchasingInMay =
+    "update AccInformation set cValue='2001-5-1' where cSysID='PU' and cName='dPUStartDate'";
+const KeptWindowCall KeptWindowCalls[] = {
+    {"its save failed (1)", {PurchasingInMay}, "ComN ComE", 1, true},
+    {"it was refused (2)",
+     {PurchasingInMay, "update GL_mend set bflag_PU=1 where iperiod=12"},
+     "ComN ComE",
+     2},
+    {"a handler failed", {PurchasingInMay, "drop table InventoryClass"}, "Ch15 ComN ComE", -1},
+};
+
 // The first line where two outcomes part, for a readable failure.
 QString firstDifference(const QString& a, const QString& b) {
     const QStringList left = a.split(QLatin1Char('\n')), right = b.split(QLatin1Char('\n'));
@@ -304,6 +326,72 @@ private Q_SLOTS:
         const QString onKept = callOutcome(*db, kept, "SA", asShown);
         const QString onNew = callOutcome(*reference.open(), reference, "SA", asShown);
         QVERIFY2(onKept == onNew, qPrintable(firstDifference(onKept, onNew)));
+    }
+
+    // A window kept by a call that failed or was refused serves the next
+    // call on the same account as it was; a call on another account gets a
+    // new one, and ends as in a new process.
+    void aKeptWindowServesItsAccountOnly_data() {
+        QTest::addColumn<int>("index");
+        QTest::addColumn<bool>("sameAccount");
+        for (int i = 0; i < int(std::size(KeptWindowCalls)); ++i) {
+            QTest::addRow("%s, then the same account", KeptWindowCalls[i].name) << i << true;
+            QTest::addRow("%s, then another account", KeptWindowCalls[i].name) << i << false;
+        }
+    }
+    void aKeptWindowServesItsAccountOnly() {
+        QFETCH(int, index);
+        QFETCH(bool, sameAccount);
+        const KeptWindowCall& first = KeptWindowCalls[index];
+        TestAccount account;
+        for (const QString& sql : first.setup)
+            account.exec(sql);
+        {
+            auto db = account.open();
+            FaultyDatabase faulty(*db);
+            faulty.failCommit = first.failCommit;
+            m_host.play = [&](QDialog& w) { click(w, first.clicks); };
+            QString sa = QStringLiteral("SA");
+            int result = -1;
+            try {
+                result = Wizard().Run(faulty, sa, m_host);
+            } catch (const zx::Error&) {
+            }
+            QCOMPARE(result, first.result);
+        }
+        auto* window = dynamic_cast<QWidget*>(zx::WBAS::MainIfLoaded());
+        QVERIFY2(window, "the window is kept");
+        QVERIFY(!window->isVisible());
+        window->setProperty("keptFromTheFirstCall", true);
+
+        if (sameAccount) {
+            m_host = host();
+            m_host.play = [](QDialog& w) {
+                QVERIFY(w.property("keptFromTheFirstCall").toBool());
+                controls(w).ComC->click();
+            };
+            // The common page alone: the account may still be refused sales.
+            QString common = QStringLiteral("XX");
+            QCOMPARE(Wizard().Run(*account.open(), common, m_host), 3);
+            QCOMPARE(m_host.shown, 1);
+            return;
+        }
+        // An account whose stored month is no date leaves the month box as
+        // it finds it.
+        const auto noDateMonth = [](const TestAccount& other) {
+            other.setParam("SA", "dSaleStartDate", "x");
+        };
+        const auto asShown = [](QDialog& w) {
+            QVERIFY(!w.property("keptFromTheFirstCall").toBool());
+            click(w, "ComN ComE");
+        };
+        TestAccount other, inNewProcess;
+        noDateMonth(other);
+        noDateMonth(inNewProcess);
+        const QString afterFirst = callOutcome(*other.open(), other, "SA", asShown);
+        zx::WBAS::UnloadMain();
+        const QString alone = callOutcome(*inNewProcess.open(), inNewProcess, "SA", asShown);
+        QVERIFY2(afterFirst == alone, qPrintable(firstDifference(afterFirst, alone)));
     }
 
     // A window whose Form_Load failed is not kept half-loaded: the next call

@@ -14,6 +14,7 @@ namespace {
 // display ends it from inside the event loop) must not destroy widgets after
 // their display has gone.
 wizard::WizardView* g_main = nullptr;
+QString g_account;  // the connection text g_main was made for
 
 // A window may not outlive the application it belongs to: a hidden one left
 // by a refused or failed run goes with the application.
@@ -23,11 +24,14 @@ void releaseWindow() {
 
 }  // namespace
 
-wizard::WizardView& MainForm(wizard::RunHost& host) {
+wizard::WizardView& MainForm(wizard::RunHost& host, const QString& connection) {
+    if (g_main && g_account != connection)
+        releaseWindow();
     if (!g_main) {
         static const bool registered = (qAddPostRoutine(releaseWindow), true);
         Q_UNUSED(registered);
         g_main = host.createWindow().release();
+        g_account = connection;
     }
     return *g_main;
 }

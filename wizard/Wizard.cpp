@@ -19,7 +19,14 @@ class Attachment {
 public:
     Attachment(WizardView& window, const QString& sysCode, RunHost& host, AccountQueries& queries)
         : m_window(window) {
-        m_window.attach(sysCode, host, &queries);
+        try {
+            m_window.attach(sysCode, host, &queries);
+        } catch (...) {
+            // Only a new window's Form_Load can fail here: a half-loaded
+            // window is not kept for the next call.
+            WBAS::UnloadMain();
+            throw;
+        }
     }
     ~Attachment() { m_window.detach(); }
     Attachment(const Attachment&) = delete;
@@ -45,16 +52,19 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
             vbInformation, QStringLiteral("建帐向导"));
         return 2;
     }
-    m_run.AccountId = accountAfterZxdataUnderscore(DB.Connection().ConnectionString());
+    const QString account = DB.Connection().ConnectionString();
+    m_run.AccountId = accountAfterZxdataUnderscore(account);
     m_run.CancelCode = 0;
     m_run.StartCheckMode = 0;
 
     SetupModel model;
     GroupContext group{DB, model, m_run};
     const Subsystem* subsystem = subsystemOf(cSys);
-    try {
+    // A failure up to the save ends the call and leaves the window loaded and
+    // hidden, as a refusal does: the next call on this account reuses it.
+    {
         AccountQueries queries(DB);
-        WizardView& window = WBAS::MainForm(host);
+        WizardView& window = WBAS::MainForm(host, account);
         const Attachment attached(window, cSys, host, queries);
 
         LoadCommonParameters(group);
@@ -78,10 +88,6 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
             m_run.CancelCode = 3;
         else
             window.collect(model);
-    } catch (...) {
-        // Whatever failed, a half-shown or half-loaded window is not kept.
-        WBAS::UnloadMain();
-        throw;
     }
     if (m_run.CancelCode != 0) {
         WBAS::UnloadMain();
