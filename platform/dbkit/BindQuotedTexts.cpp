@@ -30,6 +30,7 @@ bool mayMatter(char c) {
         case '?':
         case ':':
         case '@':
+        case '#':
         case '$':
         case 'w':
         case 'W':
@@ -150,8 +151,12 @@ std::optional<StatementWithParams> bindQuotedTexts(const QByteArray& sql,
             if (given == params.size())
                 return std::nullopt;
             out.params << params[given++];
-        } else if (c == ':' || c == '@' || (c == '$' && (at == 0 || !isWordByte(sql[at - 1])))) {
-            return std::nullopt;  // a named parameter
+        } else if (c == ':' || c == '@' || c == '#' ||
+                   (c == '$' && (at == 0 || !isWordByte(sql[at - 1])))) {
+            // A named parameter (SQLite reads ":a", "@a", "#a" and "$a", the
+            // last also as "$a::b(c)"), or a stray mark that fails to compile
+            // either way; "$" inside a word belongs to the word.
+            return std::nullopt;
         }
         if (end < 0)
             return std::nullopt;
