@@ -1,5 +1,7 @@
 #include "AccountJobs.h"
 
+#include "Snapshot.h"
+
 #include <QCoreApplication>
 #include <QEventLoop>
 #include <QJsonDocument>
@@ -12,6 +14,8 @@ namespace zx::host {
 namespace {
 
 QString valueText(const QJsonValue& value) {
+    if (value.isObject())
+        return storedBytesText(value);
     return value.isNull() ? QStringLiteral("NULL")
                           : QLatin1Char('"') + value.toString() + QLatin1Char('"');
 }
@@ -32,7 +36,9 @@ QString changes(const QList<QJsonObject>& events, bool dryRun) {
             parameters << QStringLiteral("%1 %2 %3 -> %4")
                               .arg(e.value(QStringLiteral("cSysID")).toString(),
                                    e.value(QStringLiteral("cName")).toString(),
-                                   valueText(e.value(QStringLiteral("old"))),
+                                   e.value(QStringLiteral("inserted")).toBool()
+                                       ? QStringLiteral("(new row)")
+                                       : valueText(e.value(QStringLiteral("old"))),
                                    valueText(e.value(QStringLiteral("new"))));
         else if (kind == QLatin1String("changedTable"))
             tables << QStringLiteral("%1 %2 row%3")

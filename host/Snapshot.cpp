@@ -19,6 +19,16 @@ namespace {
 QJsonValue shown(const QString& name, const db::Value& value) {
     if (value.isNull())
         return QJsonValue::Null;
+    if (!wizard::isPasswordParameter(name)) {
+        // Bytes that no text can show are given as bytes, so that a change
+        // of bytes alone is visible too.
+        if (value.isBlob())
+            return QJsonObject{{QStringLiteral("blob"),
+                                QString::fromLatin1(value.variant().toByteArray().toHex())}};
+        if (!value.textBytes().isEmpty())
+            return QJsonObject{
+                {QStringLiteral("textBytes"), QString::fromLatin1(value.textBytes().toHex())}};
+    }
     return wizard::shownParameterValue(name, value.variant().toString());
 }
 
@@ -54,6 +64,17 @@ int missingFrom(QStringList a, const QStringList& b) {
 }
 
 }  // namespace
+
+QString storedBytesText(const QJsonValue& value) {
+    const QJsonObject bytes = value.toObject();
+    if (bytes.contains(QStringLiteral("blob")))
+        return QStringLiteral("x'%1'").arg(
+            bytes.value(QStringLiteral("blob")).toString().toUpper());
+    if (bytes.contains(QStringLiteral("textBytes")))
+        return QStringLiteral("text x'%1'")
+            .arg(bytes.value(QStringLiteral("textBytes")).toString().toUpper());
+    return {};
+}
 
 Snapshot Snapshot::take(db::HostDatabase& database) {
     Snapshot snapshot;
@@ -116,7 +137,11 @@ std::pair<Snapshot, Snapshot> Snapshot::ofChanges(db::HostDatabase& database,
             }
             if (change.after) {
                 const Parameter p = parameterOf(*change.after);
-                lastState.insert(p.sys + QChar(0x1F) + p.name, p);
+                const QString key = p.sys + QChar(0x1F) + p.name;
+                // A row the run inserted had no state before it, whatever
+                // later updates of it saw.
+                seen.insert(key);
+                lastState.insert(key, p);
             }
             continue;
         }
@@ -150,14 +175,17 @@ QList<QJsonObject> Snapshot::changesSince(const Snapshot& before) const {
     for (const Parameter& p : m_parameters) {
         const QString key = p.sys + QChar(0x1F) + p.name;
         const auto it = old.constFind(key);
-        const db::Value previous = it == old.constEnd() ? db::Value() : it.value();
-        if (it != old.constEnd() && previous == p.value)
+        QJsonObject event{{QStringLiteral("event"), QStringLiteral("changed")},
+                          {QStringLiteral("cSysID"), p.sys},
+                          {QStringLiteral("cName"), p.name},
+                          {QStringLiteral("new"), shown(p.name, p.value)}};
+        if (it == old.constEnd())
+            event.insert(QStringLiteral("inserted"), true);  // no old value to tell
+        else if (it.value() == p.value)
             continue;
-        events.append({{QStringLiteral("event"), QStringLiteral("changed")},
-                       {QStringLiteral("cSysID"), p.sys},
-                       {QStringLiteral("cName"), p.name},
-                       {QStringLiteral("old"), shown(p.name, previous)},
-                       {QStringLiteral("new"), shown(p.name, p.value)}});
+        else
+            event.insert(QStringLiteral("old"), shown(p.name, it.value()));
+        events.append(event);
     }
     for (const wizard::AccountTable& written : wizard::AccountTables) {
         if (written.use != wizard::AccountTable::Written)

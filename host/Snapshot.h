@@ -18,6 +18,12 @@ class RowChangeLog;
 
 namespace zx::host {
 
+// An old or new value of a `changed` event is Null, a text, or, for bytes
+// that no text can show, {"blob": HEX} or {"textBytes": HEX} (a text stored
+// in bytes that are not UTF-8). How such bytes read in words; empty for a
+// Null or a text.
+QString storedBytesText(const QJsonValue& value);
+
 class Snapshot {
 public:
     static Snapshot take(db::HostDatabase& database);
@@ -28,7 +34,8 @@ public:
                                                    const db::RowChangeLog& log);
 
     // One event per change from `before` to this snapshot: `changed` for a
-    // parameter (passwords as ***), `changedTable` for another table.
+    // parameter (passwords as ***; a row that did not exist before has
+    // "inserted": true and no "old"), `changedTable` for another table.
     QList<QJsonObject> changesSince(const Snapshot& before) const;
 
 private:

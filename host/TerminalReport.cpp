@@ -2,6 +2,7 @@
 
 #include "Commands.h"
 #include "Script.h"
+#include "Snapshot.h"
 #include "TerminalText.h"
 
 #include <QAbstractButton>
@@ -24,6 +25,8 @@ void say(const QString& line) {
 }
 
 QString cellText(const QJsonValue& value) {
+    if (value.isObject())
+        return storedBytesText(value);
     return value.isNull() ? QStringLiteral("NULL") : value.toString();
 }
 
@@ -88,7 +91,9 @@ void TerminalReport::write(const QJsonObject& event) {
     } else if (kind == QLatin1String("changed")) {
         m_changed.append({event.value(QStringLiteral("cSysID")).toString(),
                           event.value(QStringLiteral("cName")).toString(),
-                          cellText(event.value(QStringLiteral("old"))),
+                          event.value(QStringLiteral("inserted")).toBool()
+                              ? QStringLiteral("(new row)")
+                              : cellText(event.value(QStringLiteral("old"))),
                           cellText(event.value(QStringLiteral("new")))});
     } else if (kind == QLatin1String("changedTable")) {
         const int rows = event.value(QStringLiteral("rows")).toInt();

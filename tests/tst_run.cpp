@@ -10,6 +10,8 @@
 #include <QDir>
 #include <QFile>
 #include <QImageReader>
+#include <QJsonArray>
+#include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTest>
@@ -271,6 +273,9 @@ private Q_SLOTS:
                            "update AccInformation set cValue='' where cName='bRemote'",
                            "update GL_mend set bflag=1 where iperiod<3",
                            "update GL_mend set bflag=0 where iperiod<3"};
+        QTest::newRow("inserted, then updated") << QStringList{
+            "insert into AccInformation (cSysID, cName, cValue) values ('AA', 'lNew', 'FALSE')",
+            "update AccInformation set cValue='TRUE' where cName='lNew'"};
         QTest::newRow("rows in and out") << QStringList{
             "insert into AccInformation (cSysID, cName, cValue) values ('ZZ', 'new', 'v')",
             "delete from AccInformation where cName='cID'",
@@ -295,6 +300,89 @@ private Q_SLOTS:
         const QList<QJsonObject> expected = zx::host::Snapshot::take(*db).changesSince(before);
         QVERIFY(!expected.isEmpty() || QTest::currentDataTag() == QLatin1String("there and back"));
         QCOMPARE(after.changesSince(prior), expected);
+    }
+
+    // A stored value the user left alone is written back as the very bytes
+    // and storage class it was; one the user changed becomes valid text; and
+    // the report tells every change of bytes.
+    void storedBytesKeptUnlessChanged_data() {
+        QTest::addColumn<QString>("param");
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<QString>("actions");   // before the start month and Finish
+        QTest::addColumn<QString>("after");     // typeof:hex
+        QTest::addColumn<QString>("reported");  // the changed event's [old,new], or none
+        const struct {
+            const char *tag, *param, *stored, *actions, *after, *reported;
+        } rows[] = {
+            {"GBK password", "SA.cCreditPwd", "cast(x'C3DCC2EB' as text)", "", "text:C3DCC2EB", ""},
+            {"bytes not UTF-8", "SA.cCreditPwd", "cast(x'ff41' as text)", "", "text:FF41", ""},
+            {"encoded lone surrogate", "SA.cLowPricePwd", "cast(x'EDA080' as text)", "",
+             "text:EDA080", ""},
+            {"blob password", "SA.cCreditPwd", "x'C3DCC2EB'", "", "blob:C3DCC2EB", ""},
+            {"blob identifier", "AA.cID", "x'3432'", "", "blob:3432", ""},
+            {"changed password", "SA.cCreditPwd", "cast(x'C3DCC2EB' as text)",
+             "click ComN\nset Te41 新\n", "text:E696B0", R"(["***","***"])"},
+            {"identifier cleared", "AA.cID", "x'3432'", "click Ch14\n",
+             "text:", R"([{"blob":"3432"},""])"},
+            {"identifier retyped", "AA.cID", "cast(x'3432' as blob)", "set Te11 43\n", "text:3433",
+             R"([{"blob":"3432"},"43"])"},
+        };
+        for (const auto& row : rows) {
+            QString actions = QString::fromUtf8(row.actions);
+            if (!actions.startsWith("click ComN"))
+                actions += "click ComN\n";
+            QTest::newRow(row.tag)
+                << row.param << row.stored << actions + "paste Te43 4\nclick ComE" << row.after
+                << QString::fromUtf8(row.reported);
+        }
+    }
+    void storedBytesKeptUnlessChanged() {
+        if (TestAccount::onServer())
+            QSKIP("storage classes and raw text bytes are the embedded database's");
+        QFETCH(QString, param);
+        QFETCH(QString, stored);
+        QFETCH(QString, actions);
+        QFETCH(QString, after);
+        QFETCH(QString, reported);
+        TestAccount account;
+        account.given({"SA.bCredit=TRUE", "SA.bLowPrice=TRUE", "SA.cCreditPwd=a",
+                       "SA.cLowPricePwd=b", "AA.bRemote=TRUE", "AA.cID=07"});
+        const QString where = QString(" where cSysID='%1' and cName='%2'")
+                                  .arg(param.section('.', 0, 0), param.section('.', 1));
+        account.exec("update AccInformation set cValue=" + stored + where);
+        const QStringList args =
+            QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA", "--json"};
+        const CliResult dry = runCli(args + QStringList{"--dry-run"}, actions);
+        const CliResult real = runCli(args, actions);
+        QCOMPARE(real.exitCode, 0);
+        QCOMPARE(
+            account.value("select typeof(cValue)||':'||hex(cValue) from AccInformation" + where)
+                .toString(),
+            after);
+        QString told;
+        for (const QJsonObject& e : real.eventsOf("changed"))
+            if (e.value("cSysID").toString() + '.' + e.value("cName").toString() == param)
+                told = QJsonDocument(QJsonArray{e.value("old"), e.value("new")})
+                           .toJson(QJsonDocument::Compact);
+        QCOMPARE(told, reported);
+        QCOMPARE(dry.eventsOf("changed"), real.eventsOf("changed"));
+    }
+
+    // A row the save inserts had no old value, and the report says so.
+    void insertedRowReported() {
+        TestAccount account;
+        account.exec("delete from AccInformation where cSysID='AA' and cName='lFixed'");
+        const CliResult run =
+            runCli(QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "AA", "--json"},
+                   "click ComN\nclick ComE");
+        QCOMPARE(run.exitCode, 0);
+        QJsonObject lFixed;
+        for (const QJsonObject& e : run.eventsOf("changed"))
+            if (e.value("cName") == QLatin1String("lFixed"))
+                lFixed = e;
+        QCOMPARE(lFixed.value("inserted"), QJsonValue(true));
+        QVERIFY(!lFixed.contains("old"));
+        QCOMPARE(lFixed.value("new"), QJsonValue("FALSE"));
     }
 
     // On a terminal the run is told in words; --json keeps JSON Lines there.

@@ -53,7 +53,7 @@ void LoadCommonParameters(GroupContext& g) {
     if (r.checkValue(AA::bRemote) == 1) {
         m.setCheck(Remote, 1);
         r.find(AA::cID);
-        m.setText(RemoteId, r.value().toText(nameOf(AA::cID)));
+        m.setStoredText(RemoteId, r.value(), nameOf(AA::cID));
     } else {
         m.setCheck(Remote, 0);  // the identifier box keeps what it holds
     }
@@ -89,7 +89,7 @@ void SaveCommonParameters(GroupContext& g) {
 
     if (m.ticked(Remote)) {
         writeSwitch(DB, AA::bRemote, true);
-        writeText(DB, AA::cID, m.text(RemoteId));
+        writeBox(DB, AA::cID, m, RemoteId);
     } else {
         writeSwitch(DB, AA::bRemote, false);
         writeText(DB, AA::cID, QString());

@@ -71,9 +71,13 @@ void writeSwitch(db::HostDatabase& DB, const Param& p, bool on) {
                QStringLiteral("' Where ") + criterionOf(p));
 }
 
-void writeText(db::HostDatabase& DB, const Param& p, const QString& text) {
+void writeValue(db::HostDatabase& DB, const Param& p, const QVariant& value) {
     DB.Execute(QStringLiteral("Update AccInformation set cValue=? Where ") + criterionOf(p),
-               {text});
+               {value});
+}
+
+void writeBox(db::HostDatabase& DB, const Param& p, const SetupModel& model, const QString& box) {
+    writeValue(DB, p, model.textToWrite(box));
 }
 
 QString startDateText(const QString& year, const QString& month) {

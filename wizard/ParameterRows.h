@@ -64,8 +64,13 @@ void loadForeignCurrencyBox(ParameterReader& r, SetupModel& model, const SwitchB
 
 // The two fixed statements of a switch: 'TRUE' when on, else 'FALSE'.
 void writeSwitch(db::HostDatabase& DB, const Param& p, bool on);
-// A text value, bound to the statement: it reaches the named row exactly.
-void writeText(db::HostDatabase& DB, const Param& p, const QString& text);
+// A value bound to the statement: it reaches the named row exactly.
+void writeValue(db::HostDatabase& DB, const Param& p, const QVariant& value);
+inline void writeText(db::HostDatabase& DB, const Param& p, const QString& text) {
+    writeValue(DB, p, text);
+}
+// What the box holds (see SetupModel::textToWrite()).
+void writeBox(db::HostDatabase& DB, const Param& p, const SetupModel& model, const QString& box);
 
 // Start date text: account year, "-", the month as typed, "-1".
 QString startDateText(const QString& year, const QString& month);

@@ -42,7 +42,7 @@ void loadControlPassword(ParameterReader& r, SetupModel& m, const ControlPasswor
         m.setCheck(latin(c.control.box), 1);
         r.find(c.password);
         const db::Value password = fromValue ? r.cValue() : r.cDefault();
-        m.setText(latin(c.box), password.toText(nameOf(c.password)));
+        m.setStoredText(latin(c.box), password, nameOf(c.password));
     } else {
         m.setCheck(latin(c.control.box), 0);
     }
@@ -51,7 +51,7 @@ void loadControlPassword(ParameterReader& r, SetupModel& m, const ControlPasswor
 void saveControlPassword(db::HostDatabase& DB, const SetupModel& m, const ControlPassword& c) {
     if (m.ticked(latin(c.control.box))) {
         writeSwitch(DB, c.control.param, true);
-        writeText(DB, c.password, m.text(latin(c.box)));
+        writeBox(DB, c.password, m, latin(c.box));
     } else {
         writeSwitch(DB, c.control.param, false);
         writeText(DB, c.password, QString());

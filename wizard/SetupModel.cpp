@@ -25,6 +25,13 @@ void SetupModel::setText(const QString& textBox, const QString& text) {
     touch(textBox).text = text;
 }
 
+void SetupModel::setStoredText(const QString& textBox, const db::Value& stored,
+                               const QString& what) {
+    const QString shown = stored.toText(what);
+    setText(textBox, shown);
+    m_stored.insert(textBox, {shown, stored});
+}
+
 void SetupModel::setEnabled(const QString& control, bool enabled) {
     touch(control).enabled = enabled;
 }
@@ -57,6 +64,14 @@ QString SetupModel::text(const QString& textBox) const {
     if (it == m_controls.constEnd() || !it->text)
         throw Error(QStringLiteral("the setup holds no text for %1").arg(textBox));
     return *it->text;
+}
+
+QVariant SetupModel::textToWrite(const QString& textBox) const {
+    const QString shown = text(textBox);
+    const auto it = m_stored.constFind(textBox);
+    if (it != m_stored.constEnd() && it->shown == shown)
+        return it->value.bindable();
+    return shown;
 }
 
 QString SetupModel::tag(const QString& control) const {

@@ -26,8 +26,8 @@ Value valueOf(sqlite3_value* value) {
             return Value(QVariant(QByteArray(static_cast<const char*>(sqlite3_value_blob(value)),
                                              sqlite3_value_bytes(value))));
         default:
-            return Value(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_value_text(value)),
-                                           sqlite3_value_bytes(value)));
+            return Value::ofText(reinterpret_cast<const char*>(sqlite3_value_text(value)),
+                                 sqlite3_value_bytes(value));
     }
 }
 

@@ -1,5 +1,7 @@
 #include "SqlConnection.h"
 
+#include "Value.h"
+
 #include "core/Error.h"
 
 #include <QAtomicInteger>
@@ -67,6 +69,10 @@ bool execBound(QSqlQuery& query, const QString& sent, const QVariantList& params
     // Qt's drivers bind a null QString as Null, but a cleared value is the
     // empty text: only an invalid QVariant is Null.
     for (const QVariant& param : params) {
+        // Only the embedded database hands out such texts; a server's driver
+        // would send other bytes than the ones read.
+        if (param.metaType() == QMetaType::fromType<TextBytes>())
+            throw Error(QStringLiteral("a text that is not UTF-8 cannot be sent to the server"));
         if (param.typeId() == QMetaType::QString && param.toString().isNull())
             query.addBindValue(QStringLiteral(""));
         else

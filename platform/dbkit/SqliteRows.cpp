@@ -68,9 +68,9 @@ bool SqliteRows::next(std::vector<Value>& row) {
                                sqlite3_column_bytes(m_statement, i)))));
                 break;
             default:
-                row.push_back(Value(QString::fromUtf8(
+                row.push_back(Value::ofText(
                     reinterpret_cast<const char*>(sqlite3_column_text(m_statement, i)),
-                    sqlite3_column_bytes(m_statement, i))));
+                    sqlite3_column_bytes(m_statement, i)));
         }
     }
     return true;

@@ -1,6 +1,7 @@
 #include "SqliteStatements.h"
 
 #include "BindQuotedTexts.h"
+#include "Value.h"
 
 #include <QVariant>
 
@@ -39,7 +40,17 @@ int bindValue(sqlite3_stmt* statement, int index, const QVariant& value) {
             return sqlite3_bind_int64(statement, index, value.toLongLong());
         case QMetaType::Double:
             return sqlite3_bind_double(statement, index, value.toDouble());
+        case QMetaType::QByteArray: {
+            const QByteArray blob = value.toByteArray();
+            return sqlite3_bind_blob64(statement, index, blob.constData(), blob.size(),
+                                       SQLITE_TRANSIENT);
+        }
         default: {
+            if (value.metaType() == QMetaType::fromType<TextBytes>()) {
+                const QByteArray bytes = value.value<TextBytes>().bytes;
+                return sqlite3_bind_text64(statement, index, bytes.constData(), bytes.size(),
+                                           SQLITE_TRANSIENT, SQLITE_UTF8);
+            }
             // A null QString is the empty text, not Null: a cleared value is empty.
             const QString text = value.toString();
             return sqlite3_bind_text16(statement, index, text.constData(),
