@@ -14,6 +14,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QTest>
 
 #include <pty.h>
@@ -383,6 +384,88 @@ private Q_SLOTS:
         QCOMPARE(lFixed.value("inserted"), QJsonValue(true));
         QVERIFY(!lFixed.contains("old"));
         QCOMPARE(lFixed.value("new"), QJsonValue("FALSE"));
+    }
+
+    // Two administrators on one account: whoever finishes second, having
+    // loaded before the other's save, writes nothing and is told which
+    // parameters the other changed; the first one's save stays whole.
+    void secondSaveOfTwoRefused_data() {
+        QTest::addColumn<bool>("insideTheHold");
+        QTest::newRow("the other finishes inside this run's hold") << true;
+        QTest::newRow("both load, this one finishes first") << false;
+    }
+    void secondSaveOfTwoRefused() {
+        QFETCH(bool, insideTheHold);
+        TestAccount account;
+        QVERIFY(runCli({"register"}).exitCode == 0);
+        const QString connection =
+            account.connectionText() +
+            (TestAccount::onServer() ? QString() : ";System Database=" + account.systemPath());
+        // A's first Finish lacks the month: its message box is where A holds.
+        const QString scriptA = "click ComN\nclick ComE\nclick Ch44\npaste Te43 4\nclick ComE";
+        const QString scriptB = "click ComN\nclick Ch43\nclick ComE\npaste Te43 5\nclick ComE";
+        const auto holding = [&](const QString& script, const QString& dir,
+                                 const QString& command = QString()) {
+            auto* host = new QProcess(this);
+            QStringList args{connection, "SA", script, dir};
+            if (!command.isEmpty())
+                args << command;
+            host->start(HOLDING_HOST, args);
+            return host;
+        };
+        const auto outcome = [](QProcess* host) {
+            host->waitForFinished(120000);
+            return QString::fromUtf8(host->readAllStandardOutput()).trimmed();
+        };
+        const auto param = [&](const char* name) {
+            return account.param("SA", QString::fromLatin1(name)).toString();
+        };
+
+        if (insideTheHold) {
+            // B runs in another process from A's event callback, between
+            // A's load and A's Finish.
+            QFile fileB(account.dir() + "/b.script");
+            QVERIFY(fileB.open(QIODevice::WriteOnly));
+            fileB.write(scriptB.toUtf8());
+            fileB.close();
+            QStringList commandB{ZXWIZARD_CLI, "run"};
+            commandB << account.cliArgs() << "--sys"
+                     << "SA"
+                     << "--script" << fileB.fileName();
+            for (QString& word : commandB)
+                word = "'" + word.replace("'", R"('\'')") + "'";
+            const QString afterA =
+                outcome(holding(scriptA, account.dir(), commandB.join(' ') + " >/dev/null 2>&1"));
+            QVERIFY2(afterA.startsWith("result 1\nanother user changed"), qPrintable(afterA));
+            QVERIFY2(afterA.contains("SA bSaleDaily"), qPrintable(afterA));
+            QCOMPARE(param("bSaleDaily"), QString("TRUE"));
+            QCOMPARE(param("bSaleMove"), QString("FALSE"));
+            QCOMPARE(param("dSaleStartDate"), QString("2001-5-1"));
+            return;
+        }
+
+        // Both load; A finishes first and is written; B, finishing after,
+        // is refused with A's changes named.
+        const auto waitFor = [](const QString& path) {
+            for (int i = 0; i < 12000 && !QFile::exists(path); ++i)
+                QTest::qWait(10);
+            return QFile::exists(path);
+        };
+        QTemporaryDir dirA, dirB;
+        QProcess* hostA = holding(scriptA, dirA.path());
+        QVERIFY(waitFor(dirA.path() + "/loaded"));
+        QProcess* hostB = holding(scriptB, dirB.path());
+        QVERIFY(waitFor(dirB.path() + "/loaded"));
+        QFile(dirA.path() + "/go").open(QIODevice::WriteOnly);
+        QCOMPARE(outcome(hostA), QString("result 0"));
+        QCOMPARE(param("bSaleMove"), QString("TRUE"));
+        QFile(dirB.path() + "/go").open(QIODevice::WriteOnly);
+        const QString afterB = outcome(hostB);
+        QVERIFY2(afterB.startsWith("result 1\nanother user changed"), qPrintable(afterB));
+        QVERIFY2(afterB.contains("SA bSaleMove") && afterB.contains("SA dSaleStartDate"),
+                 qPrintable(afterB));
+        QCOMPARE(param("bSaleDaily"), QString("FALSE"));
+        QCOMPARE(param("dSaleStartDate"), QString("2001-4-1"));
     }
 
     // On a terminal the run is told in words; --json keeps JSON Lines there.

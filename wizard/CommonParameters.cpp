@@ -47,7 +47,7 @@ void saveClassification(db::HostDatabase& DB, const SetupModel& m, const Classif
 
 void LoadCommonParameters(GroupContext& g) {
     SetupModel& m = g.model;
-    ParameterReader r(g.DB);
+    ParameterReader r(g.DB, &g.run.shown);
     for (const SwitchBox& s : {AuxUnits, ZeroStock, Kits})
         loadSwitch(r, m, s);
     if (r.checkValue(AA::bRemote) == 1) {

@@ -44,7 +44,7 @@ const ChoiceGroup Groups[] = {{IA::cValueStyle, Bases, &Bases[1]},
 }  // namespace
 
 void LoadInventoryAccountingParameters(const Subsystem& self, GroupContext& g) {
-    ParameterReader r(g.DB);
+    ParameterReader r(g.DB, &g.run.shown);
     g.model.setEnabled(QStringLiteral("Ch14"), true);
 
     for (const ChoiceGroup& group : Groups) {

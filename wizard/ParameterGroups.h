@@ -4,6 +4,7 @@
 // and decides the values of the group's controls in the setup; a save reads
 // only the setup and writes the group back inside the run's transaction.
 
+#include "LoadedRows.h"
 #include "Subsystems.h"
 
 #include <QString>
@@ -27,6 +28,7 @@ struct RunState {
     std::int16_t StartCheckMode = 0;  // the mode of the subsystem whose month is derived
     QString AccountId;
     QString AccountYear;
+    LoadedRows shown;  // the parameter rows this run's loads showed
 };
 
 struct GroupContext {

@@ -22,11 +22,23 @@ QString nameOf(const Param& p) {
     return latin(p.sys) + QLatin1Char(' ') + latin(p.name);
 }
 
-ParameterReader::ParameterReader(db::HostDatabase& DB)
-    : m_rs(DB.OpenRecordset(QStringLiteral("select * from AccInformation"))) {}
+ParameterReader::ParameterReader(db::HostDatabase& DB, LoadedRows* shown)
+    : m_rs(DB.OpenRecordset(QStringLiteral("select * from AccInformation"))), m_shown(shown) {}
 
 void ParameterReader::find(const Param& p) {
     m_rs->FindFirst(criterionOf(p));
+    if (m_shown)
+        m_shown->record(p, row());
+}
+
+std::optional<LoadedRows::Row> ParameterReader::row() const {
+    const db::AdoRecordset& fields = m_rs->Recordset();
+    LoadedRows::Row row{fields.Fields(QStringLiteral("cSysID")),
+                        fields.Fields(QStringLiteral("cName")), cValue(), cDefault()};
+    // A row matched its key, so only the absence of a row reads a Null key.
+    if (row.cSysID.isNull())
+        return std::nullopt;
+    return row;
 }
 
 db::Value ParameterReader::cValue() const {

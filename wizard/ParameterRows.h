@@ -5,6 +5,7 @@
 // cDefault, the check-box rule, the two fixed switch statements and text
 // values bound to their statement.
 
+#include "LoadedRows.h"
 #include "Parameters.h"
 #include "dbkit/HostDatabase.h"
 
@@ -25,11 +26,14 @@ QString nameOf(const Param& p);
 
 class ParameterReader {
 public:
-    // Opens "select * from AccInformation".
-    explicit ParameterReader(db::HostDatabase& DB);
+    // Opens "select * from AccInformation". A load passes `shown`, which
+    // keeps each parameter's row as found, for its save to check.
+    explicit ParameterReader(db::HostDatabase& DB, LoadedRows* shown = nullptr);
 
     // Makes the parameter's row current; its fields stay readable.
     void find(const Param& p);
+    // The current row's key and values; none when the last find matched none.
+    std::optional<LoadedRows::Row> row() const;
     db::Value cValue() const;
     db::Value cDefault() const;
 
@@ -45,6 +49,7 @@ public:
 
 private:
     std::unique_ptr<db::HostRecordset> m_rs;
+    LoadedRows* m_shown;
 };
 
 // A switch and the check box that shows it.

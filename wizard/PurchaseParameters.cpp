@@ -15,7 +15,7 @@ constexpr SwitchBox ConsignmentIn{AA::bProxySell, "Ch32"};
 
 void LoadPurchaseParameters(const Subsystem& self, GroupContext& g) {
     SetupModel& m = g.model;
-    ParameterReader r(g.DB);
+    ParameterReader r(g.DB, &g.run.shown);
     m.setEnabled(QStringLiteral("Ch14"), true);
 
     loadForeignCurrencyBox(r, m, Exchange);

@@ -72,7 +72,7 @@ qlonglong wholeNumber(const QString& text, const QString& what) {
 
 void LoadSalesParameters(const Subsystem& self, GroupContext& g) {
     SetupModel& m = g.model;
-    ParameterReader r(g.DB);
+    ParameterReader r(g.DB, &g.run.shown);
     m.setEnabled(QStringLiteral("Ch14"), true);
     loadForeignCurrencyBox(r, m, Exchange);
     for (const SwitchBox& s : Switches)

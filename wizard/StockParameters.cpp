@@ -20,7 +20,7 @@ constexpr SwitchBox SalesIssues{ST::bSAcreat, "Ch27"};
 }  // namespace
 
 void LoadStockParameters(const Subsystem& self, GroupContext& g) {
-    ParameterReader r(g.DB);
+    ParameterReader r(g.DB, &g.run.shown);
     g.model.setEnabled(QStringLiteral("Ch14"), true);
     for (const SwitchBox& s : Switches)
         loadSwitch(r, g.model, s);

@@ -67,6 +67,7 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
         WizardView& window = WBAS::MainForm(host, account);
         const Attachment attached(window, cSys, host, queries);
 
+        m_run.shown.clear();
         LoadCommonParameters(group);
         if (subsystem)
             subsystem->load(*subsystem, group);
@@ -96,6 +97,7 @@ std::int32_t Wizard::Run(db::HostDatabase& DB, QString& cSys, RunHost& host) {
 
     db::TransactionGuard transaction(DB);
     try {
+        m_run.shown.checkUnchanged(DB);
         SaveCommonParameters(group);
         if (subsystem)
             subsystem->save(*subsystem, group);
