@@ -62,6 +62,48 @@ void LoadedRows::checkUnchanged(db::HostDatabase& DB) const {
         throw Error(QStringLiteral("another user changed these parameters after this window "
                                    "loaded them, so nothing was written: %1")
                         .arg(changed.join(QStringLiteral(", "))));
+    checkSavesReachShownRows(DB);
+}
+
+void LoadedRows::checkSavesReachShownRows(db::HostDatabase& DB) const {
+    // A save names its row as "cSysID='SA' and cName='x'", which the database
+    // compares by its own rule; the load found it by FindFirst's, which folds
+    // case fully. Where the two disagree (another case on a case-sensitive
+    // server, a long s, a blob, two spellings of one key), the save would
+    // miss the row shown or change another one: nothing is written then.
+    if (m_rows.empty())
+        return;
+    QStringList reach;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        reach << QStringLiteral("select %1 as i, cSysID, cName from AccInformation where %2")
+                     .arg(i)
+                     .arg(criterionOf(m_rows[i].param));
+    std::vector<int> reached(m_rows.size());
+    std::vector<bool> strays(m_rows.size());
+    const auto rows = DB.OpenRecordset(reach.join(QStringLiteral(" union all ")));
+    while (!rows->Eof()) {
+        const db::AdoRecordset& fields = rows->Recordset();
+        const size_t i = fields.Fields(QStringLiteral("i")).variant().toULongLong();
+        if (i >= m_rows.size())
+            throw Error(
+                QStringLiteral("the check of the parameter keys read a row it did not ask for"));
+        const std::optional<Row>& shown = m_rows[i].row;
+        ++reached[i];
+        strays[i] = strays[i] || !shown ||
+                    !(fields.Fields(QStringLiteral("cSysID")) == shown->cSysID &&
+                      fields.Fields(QStringLiteral("cName")) == shown->cName);
+        rows->MoveNext();
+    }
+    QStringList astray;
+    for (size_t i = 0; i < m_rows.size(); ++i)
+        if (strays[i] || reached[i] != (m_rows[i].row ? 1 : 0))
+            astray << nameOf(m_rows[i].param);
+    if (!astray.isEmpty())
+        throw Error(QStringLiteral("the account's database compares these parameters' keys "
+                                   "otherwise than the window found them, so a save could "
+                                   "change other rows than the ones shown; nothing was "
+                                   "written: %1")
+                        .arg(astray.join(QStringLiteral(", "))));
 }
 
 }  // namespace zx::wizard

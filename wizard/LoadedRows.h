@@ -30,10 +30,14 @@ public:
     // Inside the save's transaction, before its first write: holds the rows
     // against other writers until the transaction ends, looks each parameter
     // up again as the load did, and throws, naming the parameters, when any
-    // now reads otherwise (another row, another value, a row gone or new).
+    // now reads otherwise (another row, another value, a row gone or new),
+    // or when a save's statement would not reach exactly the row shown.
     void checkUnchanged(db::HostDatabase& DB) const;
 
 private:
+    // Whether each parameter's save statement reaches exactly the row shown.
+    void checkSavesReachShownRows(db::HostDatabase& DB) const;
+
     struct Entry {
         Param param;
         std::optional<Row> row;

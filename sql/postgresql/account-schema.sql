@@ -1,10 +1,15 @@
 -- The account tables on a server that reaches the system tables as a
 -- schema (PostgreSQL). Same names and columns as the embedded schema.
 
+-- Parameter keys compare without regard to case, as on the servers the
+-- accounts come from, so that a save's "cName='x'" names the row FindFirst
+-- shows, whatever its spelling.
+CREATE COLLATION IF NOT EXISTS zx_nocase (provider = icu, locale = 'und-u-ks-level2', deterministic = false);
+
 CREATE TABLE AccInformation (
-    cSysID   varchar(10) NOT NULL,
+    cSysID   varchar(10) COLLATE zx_nocase NOT NULL,
     cID      varchar(20),
-    cName    varchar(60) NOT NULL,
+    cName    varchar(60) COLLATE zx_nocase NOT NULL,
     cCaption varchar(100),
     cType    varchar(20),
     cValue   text,
