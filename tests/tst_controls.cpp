@@ -342,6 +342,45 @@ private Q_SLOTS:
         QVERIFY(owner.size() > 20);
     }
 
+    // The help reaches the keyboard: each control's help is its accessible
+    // description, and focus moved by a key shows it in the panel as the
+    // pointer does; focus set otherwise leaves the panel alone.
+    void helpFollowsTheKeyboard() {
+        Main form;
+        const MainControls& c = form.ui();
+        int described = 0;
+        for (QWidget* w : form.findChildren<QWidget*>()) {
+            QCOMPARE(w->accessibleDescription(), helpTextFor(w->objectName()));
+            described += !w->accessibleDescription().isEmpty();
+        }
+        QVERIFY(described > 30);
+        form.show();
+        form.activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(&form));
+        c.Ch11->setFocus(Qt::OtherFocusReason);
+        QCOMPARE(c.LaT->text(), QString());
+        const auto shown = [&] {
+            return "    " + helpTextFor(QApplication::focusWidget()->objectName());
+        };
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QVERIFY(QApplication::focusWidget() != c.Ch11);
+        QCOMPARE(c.LaT->text(), shown());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab);
+        QCOMPARE(QApplication::focusWidget(), c.Ch11);
+        QCOMPARE(c.LaT->text(), shown());
+        c.Ch12->setFocus(Qt::OtherFocusReason);
+        QCOMPARE(c.LaT->text(), "    " + helpTextFor("Ch11"));
+        // Arrows move between the options of a group, and the help with them.
+        QWidget* option = form.findChild<QWidget*>("Op56");
+        for (QWidget* w = option; w != &form; w = w->parentWidget())
+            w->show();
+        option->setFocus(Qt::TabFocusReason);
+        QTest::keyClick(option, Qt::Key_Down);
+        QCOMPARE(QApplication::focusWidget()->objectName(), QString("Op57"));
+        QCOMPARE(c.LaT->text(), shown());
+        form.hide();
+    }
+
     // Every control can be read out: by its caption, a text box by the label
     // beside it, a picture button by the words of its tooltip.
     void everyControlHasAName() {

@@ -263,6 +263,25 @@ private Q_SLOTS:
         QCOMPARE(outcome(*form), expected);
     }
 
+    // Tab, a real key, carries the help panel along with the focus.
+    void tabShowsTheHelp() {
+        const auto form = openForm(QStringLiteral("ST"), 1);
+        MainControls& c = form->ui();
+        c.Ch11->setFocus(Qt::OtherFocusReason);
+        QCOMPARE(c.LaT->text(), QString());
+        m_input.key(QStringLiteral("Tab"));
+        QVERIFY(QTest::qWaitFor([&] { return QApplication::focusWidget() != c.Ch11; }));
+        const QString help = helpTextFor(QApplication::focusWidget()->objectName());
+        QVERIFY(!help.isEmpty());
+        QCOMPARE(c.LaT->text(), QStringLiteral("    ") + help);
+        const QString dir = qEnvironmentVariable("ZX_SCREENSHOT_DIR", QDir::tempPath());
+        QDir().mkpath(dir);
+        QVERIFY(
+            shot(form.get())
+                .save(
+                    QStringLiteral("%1/tab-help-%2x.png").arg(dir).arg(form->devicePixelRatioF())));
+    }
+
     // A message box reads "确定" and closes on the keys an OK button takes.
     void messageBoxKeys_data() {
         QTest::addColumn<QString>("key");

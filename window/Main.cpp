@@ -6,6 +6,7 @@
 
 #include <QCloseEvent>
 #include <QEvent>
+#include <QFocusEvent>
 #include <QTimer>
 
 namespace zx::ui {
@@ -13,11 +14,13 @@ namespace zx::ui {
 Main::Main() {
     buildForm();
     connectHandlers();
-    // Help follows the pointer over every listed control.
+    // Help follows the pointer over every listed control, and the keyboard
+    // focus; a screen reader reads it as the control's description.
     for (QWidget* control : findChildren<QWidget*>()) {
         if (hasHelpText(control->objectName())) {
             control->setMouseTracking(true);
             control->installEventFilter(this);
+            control->setAccessibleDescription(helpTextFor(control->objectName()));
         }
     }
 }
@@ -198,7 +201,16 @@ void Main::reject() {
 }
 
 bool Main::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::MouseMove) {
+    // Focus that a key moved shows help as hovering does; focus a step change
+    // or the window's activation sets leaves the panel as those leave it.
+    const auto byKeyboard = [event] {
+        if (event->type() != QEvent::FocusIn)
+            return false;
+        const Qt::FocusReason reason = static_cast<QFocusEvent*>(event)->reason();
+        return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+               reason == Qt::ShortcutFocusReason;
+    };
+    if (event->type() == QEvent::MouseMove || byKeyboard()) {
         const QString text = helpTextFor(watched->objectName());
         if (!text.isNull())
             m_ui.LaT->setText(QStringLiteral("    ") + text);
