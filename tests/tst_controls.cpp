@@ -381,22 +381,47 @@ private Q_SLOTS:
         form.hide();
     }
 
-    // Every control can be read out: by its caption, a text box by the label
-    // beside it, a picture button by the words of its tooltip.
+    // Every control can be read out: by its caption, a picture button by the
+    // words of its tooltip, a text box by what it holds (its label's words
+    // and more where the label alone would not tell), an option group by its
+    // heading; with the shipped texts and with a texts file that leaves
+    // labels empty alike.
+    void everyControlHasAName_data() {
+        QTest::addColumn<QByteArray>("texts");
+        QTest::newRow("shipped texts") << QByteArray();
+        QTest::newRow("empty texts file") << QByteArray("/dev/null");
+    }
     void everyControlHasAName() {
+        QFETCH(QByteArray, texts);
+        const Texts set(texts);
         Main form;
         form.ui();
+        QSet<QString> boxes;
         for (QWidget* w : form.findChildren<QWidget*>()) {
             const auto kind = kindOf(w);
-            if (!kind || *kind == Kind::PictureBox || w->objectName() == QLatin1String("LaT"))
+            if (!kind || w->objectName() == QLatin1String("LaT"))
                 continue;
             const QString name = accessibleName(w);
+            if (*kind == Kind::PictureBox) {
+                // A group of options is named by the heading it holds.
+                const auto options = w->findChildren<OptionButton*>(Qt::FindDirectChildrenOnly);
+                if (options.isEmpty())
+                    continue;
+                QVERIFY2(!name.isEmpty(), qPrintable(w->objectName()));
+                for (OptionButton* option : options)
+                    QCOMPARE(QAccessible::queryAccessibleInterface(option)->parent()->text(
+                                 QAccessible::Name),
+                             name);
+                continue;
+            }
             QVERIFY2(!name.isEmpty(), qPrintable(w->objectName()));
             if (!captionOf(w).isEmpty())
                 QCOMPARE(name, captionOf(w));
             if (*kind == Kind::CommandButton && captionOf(w).isEmpty())
                 QCOMPARE(w->toolTip(), name);
             if (*kind == Kind::TextBox) {
+                QVERIFY2(!boxes.contains(name), qPrintable(name));
+                boxes.insert(name);
                 // The nearest label to its left on its row.
                 QLabel* beside = nullptr;
                 for (auto* label : w->parentWidget()->findChildren<QLabel*>()) {
@@ -407,9 +432,10 @@ private Q_SLOTS:
                         beside = label;
                 }
                 QVERIFY2(beside, qPrintable(w->objectName()));
-                QCOMPARE(name, beside->text());
+                QVERIFY2(name.endsWith(beside->text()), qPrintable(name + " / " + beside->text()));
             }
         }
+        QCOMPARE(boxes.size(), 7);
         const MainControls& c = form.ui();
         QCOMPARE(QSet<QString>({accessibleName(c.ComP), accessibleName(c.ComN),
                                 accessibleName(c.ComC), accessibleName(c.ComC1)})

@@ -135,8 +135,16 @@ void Main::LoadCaptions() {
         {c.La54, 2005, "存货资金占用规划设置"},
         {c.La55, 1999, ""},
     };
-    for (const LabelCaption& caption : labels)
+    for (const LabelCaption& caption : labels) {
         caption.label->setText(rp.GetText(caption.id, QString::fromUtf8(caption.fallback)));
+        // An option group, the picture box its heading stands in, is read by
+        // that heading (also when a texts file leaves it empty), its options
+        // within it.
+        if (auto* group = qobject_cast<PictureBox*>(caption.label->parentWidget()))
+            group->setAccessibleName(caption.label->text().isEmpty()
+                                         ? QString::fromUtf8(caption.fallback)
+                                         : caption.label->text());
+    }
 
     UpdatePlanOptionCaptions();  // no option is selected yet: department wording
     c.Op512->setText(rp.GetText(2019, QStringLiteral("按存货分类")));

@@ -272,6 +272,15 @@ void Main::buildForm() {
         {c.La46, c.Te42}, {c.La47, c.Te43}, {c.La55, c.Te55}};
     for (const auto& [label, box] : captioned)
         label->setBuddy(box);
+    // Labels alone would read two boxes as "控制口令" and four as "启用月份",
+    // and nothing once a texts file empties a label: each box is named for
+    // what it holds.
+    const std::pair<TextBox*, const char*> named[] = {
+        {c.Te11, "远程标识号"},       {c.Te26, "库存管理启用月份"}, {c.Te33, "采购管理启用月份"},
+        {c.Te41, "信用额度控制口令"}, {c.Te42, "最低售价控制口令"}, {c.Te43, "销售管理启用月份"},
+        {c.Te55, "存货核算启用月份"}};
+    for (const auto& [box, name] : named)
+        box->setAccessibleName(QString::fromUtf8(name));
 
     // Focus orders: the buttons, then each page.
     chain({c.ComC, c.ComN, c.ComP, c.ComE, c.ComC1});
