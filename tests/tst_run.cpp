@@ -181,7 +181,8 @@ const QStringList Scenarios = {
 
     // Keys reach the focused control and go on to the window as a keyboard's do.
     "keys: do key Ch11 Space | click Ch14 | key Te11 4 | key Te11 x | key Te11 2 | "
-    "key Te11 Enter | type Te43 31 | key Te43 Left | key Te43 Backspace | key Te43 Enter "
+    "key Te11 Enter | type Te43 31 | key Te43 Left | key Te43 Backspace | key Te43 Enter | key "
+    "ComE Enter "
     "writes AA.bStrsAuxUnit=TRUE AA.cID=42 SA.dSaleStartDate=2001-1-1",
     "key Escape: do click ComN | key Ch41 Escape exit 3",
 

@@ -68,6 +68,7 @@ void Main::LoadCaptions() {
 
     c.FraB->setTitle(rp.GetText(1966, QStringLiteral("步骤")));
     c.La1->setText(rp.GetText(1967, QStringLiteral("1.公共参数")));
+    setAccessibleDescription(c.La1->text());  // the step a screen reader names
     c.La2->setText(rp.GetText(1968, QStringLiteral("2.业务范围")));
 
     c.Fra1->setTitle(rp.GetText(1971, QStringLiteral("公用参数")));

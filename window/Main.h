@@ -9,10 +9,12 @@
 
 #include <QDialog>
 #include <QJsonObject>
+#include <QList>
 
 #include <cstdint>
 #include <exception>
 #include <memory>
+#include <vector>
 
 namespace zx {
 class ResourceProvider;
@@ -100,6 +102,7 @@ private:
     // Navigation and validation.
     void ComN_Click();
     void ComP_Click();
+    void enterStep(const QLabel* step, QWidget* fallback);
     void ComE_Click();
     void ComC_Click();
     bool MonthCheck(TextBox* box);
@@ -122,6 +125,8 @@ private:
     void rethrowHandlerError();
 
     MainControls m_ui{};
+    // Each page with its controls in focus order.
+    std::vector<std::pair<QWidget*, QList<QWidget*>>> m_pageFocusOrders;
     std::unique_ptr<ResourceProvider> m_provider;
     bool m_formLoaded = false;
     int m_mousePointer = 0;  // 0 default, 11 hourglass

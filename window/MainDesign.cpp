@@ -91,7 +91,7 @@ QIcon formIcon() {
     return QIcon(icon);
 }
 
-void chain(std::initializer_list<QWidget*> order) {
+void chain(const QList<QWidget*>& order) {
     QWidget* previous = nullptr;
     for (QWidget* w : order) {
         if (previous)
@@ -284,13 +284,19 @@ void Main::buildForm() {
 
     // Focus orders: the buttons, then each page.
     chain({c.ComC, c.ComN, c.ComP, c.ComE, c.ComC1});
-    chain({c.Te11, c.Ch14, c.Ch13, c.Ch12, c.Ch11, c.Ch15, c.Ch16, c.Ch17, c.Ch18});
-    chain({c.Ch21, c.Ch22, c.Ch24, c.Ch23, c.Ch25, c.Te26, c.Ch27});
-    chain({c.Te33, c.Ch32, c.Ch31});
-    chain({c.Ch41, c.Ch42, c.Te43, c.Ch44, c.Ch43, c.Ch46, c.Ch45, c.Ch48, c.Ch47, c.Ch49, c.Ch410,
-           c.Te41, c.Te42});
-    chain({c.Op51, c.Op52, c.Op56, c.Op57, c.Op58, c.Op59, c.Op510, c.Op53, c.Op54, c.Op55, c.Op511,
-           c.Op512, c.Op513, c.Op514, c.Op515, c.Op516, c.Te55});
+    m_pageFocusOrders = {
+        {c.PicS1, {c.Te11, c.Ch14, c.Ch13, c.Ch12, c.Ch11, c.Ch15, c.Ch16, c.Ch17, c.Ch18}},
+        {c.PicS2, {c.Ch21, c.Ch22, c.Ch24, c.Ch23, c.Ch25, c.Te26, c.Ch27}},
+        {c.PicS3, {c.Te33, c.Ch32, c.Ch31}},
+        {c.PicS4,
+         {c.Ch41, c.Ch42, c.Te43, c.Ch44, c.Ch43, c.Ch46, c.Ch45, c.Ch48, c.Ch47, c.Ch49, c.Ch410,
+          c.Te41, c.Te42}},
+        {c.PicS5,
+         {c.Op51, c.Op52, c.Op56, c.Op57, c.Op58, c.Op59, c.Op510, c.Op53, c.Op54, c.Op55, c.Op511,
+          c.Op512, c.Op513, c.Op514, c.Op515, c.Op516, c.Te55}},
+    };
+    for (const auto& [page, order] : m_pageFocusOrders)
+        chain(order);
 }
 
 }  // namespace zx::ui

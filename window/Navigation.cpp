@@ -63,9 +63,11 @@ void Main::ComN_Click() {
                 break;
         }
     }
-    const bool nextHadFocus = c.ComN->hasFocus();
     c.ComP->setEnabled(true);
-    c.ComE->setDefault(true);
+    // Completing takes Finish itself: Enter in a box or on a switch of this
+    // step presses nothing, so no key meant for a box finishes a setup.
+    c.ComN->setDefault(false);
+    c.ComE->setDefault(false);
     c.ComN->setVisible(false);
     c.ComC->setVisible(false);
     c.ComC1->setVisible(true);
@@ -77,16 +79,13 @@ void Main::ComN_Click() {
     setBold(c.La2, true);
     showPageOfSysCode(true);
     c.PicS1->setVisible(false);
-    // Finish takes Next's place, and its focus: Enter goes on, not back.
-    if (nextHadFocus)
-        c.ComE->setFocus();
+    enterStep(c.La2, c.ComE);
 }
 
 void Main::ComP_Click() {
     MainControls& c = ui();
     if (tag(c.ComN) != StepTwo)
         return;
-    const bool previousHadFocus = c.ComP->hasFocus();
     c.ComN->setVisible(true);
     c.ComC->setVisible(true);
     c.ComC1->setVisible(false);
@@ -100,8 +99,26 @@ void Main::ComP_Click() {
     setBold(c.La1, true);
     c.ComN->setDefault(true);
     showPageOfSysCode(false);
-    if (previousHadFocus)  // Previous is disabled now; Next goes on from here
-        c.ComN->setFocus();
+    enterStep(c.La1, c.ComN);
+}
+
+// A step change puts the focus on the first control of the page now shown,
+// in its focus order, that can take it (else on `fallback`), and names the
+// step in the window's description, which a screen reader announces.
+void Main::enterStep(const QLabel* step, QWidget* fallback) {
+    setAccessibleDescription(step->text());
+    QWidget* target = fallback;
+    for (const auto& [page, order] : m_pageFocusOrders) {
+        if (!page->isVisibleTo(this))
+            continue;
+        for (QWidget* w : order) {
+            if (w->isVisibleTo(this) && w->isEnabled()) {
+                target = w;
+                break;
+            }
+        }
+    }
+    target->setFocus(Qt::OtherFocusReason);
 }
 
 bool Main::MonthCheck(TextBox* box) {
