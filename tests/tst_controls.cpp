@@ -408,6 +408,7 @@ private Q_SLOTS:
                 if (options.isEmpty())
                     continue;
                 QVERIFY2(!name.isEmpty(), qPrintable(w->objectName()));
+                QCOMPARE(QAccessible::queryAccessibleInterface(w)->role(), QAccessible::Grouping);
                 for (OptionButton* option : options)
                     QCOMPARE(QAccessible::queryAccessibleInterface(option)->parent()->text(
                                  QAccessible::Name),

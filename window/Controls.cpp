@@ -1,5 +1,6 @@
 #include "Controls.h"
 
+#include <QAccessibleWidget>
 #include <QFontInfo>
 #include <QKeyEvent>
 #include <QMetaClassInfo>
@@ -496,7 +497,25 @@ void Label::paintEvent(QPaintEvent*) {
 
 Frame::Frame(QWidget* parent) : QGroupBox(parent) {}
 
-PictureBox::PictureBox(QWidget* parent, bool etched) : QWidget(parent), m_etched(etched) {}
+namespace {
+
+// A picture box groups controls: assistive tools read it as a group, so
+// that options are announced within the question their box is named for.
+QAccessibleInterface* accessibleGroup(const QString& key, QObject* object) {
+    if (key == QLatin1String(PictureBox::staticMetaObject.className()))
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Grouping);
+    return nullptr;
+}
+
+}  // namespace
+
+PictureBox::PictureBox(QWidget* parent, bool etched) : QWidget(parent), m_etched(etched) {
+    static const bool installed = [] {
+        QAccessible::installFactory(accessibleGroup);
+        return true;
+    }();
+    Q_UNUSED(installed);
+}
 
 void PictureBox::paintEvent(QPaintEvent* event) {
     QWidget::paintEvent(event);
