@@ -14,6 +14,7 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
+#include <QScopeGuard>
 
 #include <optional>
 
@@ -21,6 +22,7 @@ using namespace zx;
 
 struct zxwizard_db {
     std::unique_ptr<db::HostDatabase> database;
+    int runs = 0;  // runs using it now: it is not closed under them
 };
 
 struct zxwizard {
@@ -29,6 +31,7 @@ struct zxwizard {
     std::optional<std::vector<host::Action>> script;
     zxwizard_event_fn onEvent = nullptr;
     void* context = nullptr;
+    bool running = false;  // not released under its own run
 };
 
 namespace {
@@ -123,6 +126,10 @@ zxwizard_db* zxwizard_db_open(const char* connection) {
 }
 
 void zxwizard_db_close(zxwizard_db* db) {
+    if (db && db->runs > 0) {
+        t_lastError = "zxwizard_db_close refused: a run on this account is going";
+        return;
+    }
     delete db;
 }
 
@@ -140,6 +147,10 @@ zxwizard* zxwizard_create(const char* prog_id) {
 }
 
 void zxwizard_release(zxwizard* wizard) {
+    if (wizard && wizard->running) {
+        t_lastError = "zxwizard_release refused: its run is going";
+        return;
+    }
     delete wizard;
 }
 
@@ -150,6 +161,14 @@ int zxwizard_run(zxwizard* wizard, zxwizard_db* db, const char* sys) {
         wizard->error = "zxwizard_run needs an open account and a subsystem";
         return ZXWIZARD_CALL_FAILED;
     }
+    // The host's callback may try to close either handle while this run
+    // uses it; both stay until the run is over.
+    ++db->runs;
+    const bool nested = std::exchange(wizard->running, true);
+    const auto over = qScopeGuard([&] {
+        --db->runs;
+        wizard->running = nested;
+    });
     try {
         return runWizard(wizard, *db->database, text(sys));
     } catch (const std::exception& error) {

@@ -36,14 +36,16 @@ typedef struct zxwizard zxwizard;
  *   Provider=ODBC;DSN=zxdata001;UID=wizard;PWD=secret
  * NULL when it cannot; zxwizard_last_error() says why. */
 ZXWIZARD_EXPORT zxwizard_db* zxwizard_db_open(const char* connection);
-/* db is invalid afterwards; not while a run on it is going (from on_event). */
+/* db is invalid afterwards. While a run on it is going (from on_event) the
+ * call is refused: db stays open and zxwizard_last_error() says why. */
 ZXWIZARD_EXPORT void zxwizard_db_close(zxwizard_db* db);
 
 /* Creates the class registered under prog_id (ZXWIZARD_PROGID) in the
  * user's class registry or the system's. NULL when it cannot;
  * zxwizard_last_error() says why. */
 ZXWIZARD_EXPORT zxwizard* zxwizard_create(const char* prog_id);
-/* wizard is invalid afterwards; not while its run is going (from on_event). */
+/* wizard is invalid afterwards. While its run is going (from on_event) the
+ * call is refused: wizard stays and zxwizard_last_error() says why. */
 ZXWIZARD_EXPORT void zxwizard_release(zxwizard* wizard);
 
 /* Runs the wizard on db for subsystem sys: "ST", "PU", "SA" or "IA"; any
@@ -55,11 +57,13 @@ ZXWIZARD_EXPORT void zxwizard_release(zxwizard* wizard);
 ZXWIZARD_EXPORT int zxwizard_run(zxwizard* wizard, zxwizard_db* db, const char* sys);
 
 /* Why the last run of wizard failed (-1) or its save was rolled back (1):
- * one line, passwords masked; "" after any other result. Valid until the
- * next call on wizard. */
+ * one line, passwords masked; "" after any other result. A run refused from
+ * on_event of another leaves its error until that run returns, which
+ * reports its own. Valid until the next call on wizard. */
 ZXWIZARD_EXPORT const char* zxwizard_error(const zxwizard* wizard);
 
-/* Why the last zxwizard_db_open or zxwizard_create of this thread failed. */
+/* Why the last zxwizard_db_open or zxwizard_create of this thread failed,
+ * or a zxwizard_db_close or zxwizard_release was refused. */
 ZXWIZARD_EXPORT const char* zxwizard_last_error(void);
 
 /* For a host's own tests and unattended set-ups: the next run of wizard

@@ -108,8 +108,9 @@ com::HRESULT WizardObject::Wizard(db::HostDatabase& DB, QString& cSys, std::int3
     try {
         ensureApplication(m_observer != nullptr);
         *result = m_wizard.Run(DB, cSys, *this);
-        if (*result == 1)
-            m_error = description(m_wizard.saveFailure());
+        // A call refused from inside this one (the host's callback) left its
+        // own error here; what this call reports is this call's.
+        m_error = *result == 1 ? description(m_wizard.saveFailure()) : QString();
         return com::S_OK;
     } catch (const std::exception& error) {
         m_error = description(QString::fromUtf8(error.what()));

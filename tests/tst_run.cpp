@@ -469,6 +469,43 @@ private Q_SLOTS:
         QCOMPARE(param("dSaleStartDate"), QString("2001-4-1"));
     }
 
+    // A host that calls the C interface again from inside a run (its
+    // event callback) gets a refusal, never a crash, and the run's own
+    // result and error; an action that cannot be played fails the call.
+    void cInterfaceCalls_data() {
+        QTest::addColumn<QString>("script");
+        QTest::addColumn<QString>("inside");  // the call made from the first event
+        QTest::addColumn<QString>("output");  // what the host prints
+        const QString shown = QStringLiteral("dump\nclose");
+        QTest::newRow("a run from the callback")
+            << shown << "run"
+            << "inside -1 a wizard is already running in this process\nresult 3";
+        QTest::newRow("the account closed from the callback")
+            << shown << "close"
+            << "inside zxwizard_db_close refused: a run on this account is going\nresult 3";
+        QTest::newRow("the wizard released from the callback")
+            << shown << "release"
+            << "inside zxwizard_release refused: its run is going\nresult 3";
+        QTest::newRow("an action that cannot be played")
+            << "click ComE\nclose"
+            << "none"
+            << "result -1 the script was not played to its end: line 1: ComE is not visible";
+    }
+    void cInterfaceCalls() {
+        QFETCH(QString, script);
+        QFETCH(QString, inside);
+        QFETCH(QString, output);
+        TestAccount account;
+        QVERIFY(runCli({"register"}).exitCode == 0);
+        const QString before = account.dump();
+        QProcess host;
+        host.start(CALLING_HOST, {account.connectionText(), "ST", script, inside});
+        QVERIFY(host.waitForFinished(60000));
+        QCOMPARE(host.exitStatus(), QProcess::NormalExit);
+        QCOMPARE(QString::fromUtf8(host.readAllStandardOutput()).trimmed(), output);
+        QCOMPARE(account.dump(), before);
+    }
+
     // The row FindFirst shows is the row the save changes, whatever the
     // spelling of its key, or the run writes nothing (result 1). Each row
     // spells SA bSaleDaily another way; the user ticks it (Ch43).
