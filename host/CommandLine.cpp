@@ -17,6 +17,10 @@ void printError(const QString& message) {
     std::fprintf(stderr, "zxwizard: %s\n", escapedForTerminal(message).toLocal8Bit().constData());
 }
 
+void printLine(const QString& line) {
+    std::printf("%s\n", escapedForTerminal(line).toUtf8().constData());
+}
+
 bool AccountOptions::consistent(const QCommandLineParser& parser) const {
     if (!parser.isSet(systemDb))
         return true;

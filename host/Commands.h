@@ -24,6 +24,9 @@ int applyCommand(const QStringList& args);
 
 // Shared by the commands.
 void printError(const QString& message);
+// A line on stdout, its control characters escaped: paths and texts come
+// from whoever named the folders.
+void printLine(const QString& line);
 // The widget application of a command that runs the window; its only
 // argument is the program's name, whatever the command line held.
 std::unique_ptr<QApplication> widgetApplication();

@@ -63,9 +63,9 @@ int createAccountCommand(const QStringList& args) {
     try {
         const CreatedAccount created = createAccount(parser.positionalArguments().first(),
                                                      parser.value(account), parser.value(year));
-        std::printf("created %s\n", created.accountFile.toLocal8Bit().constData());
+        printLine(QStringLiteral("created ") + created.accountFile);
         if (created.systemCreated)
-            std::printf("created %s\n", created.systemFile.toLocal8Bit().constData());
+            printLine(QStringLiteral("created ") + created.systemFile);
         return ExitOk;
     } catch (const Error& error) {
         printError(error.message());

@@ -33,8 +33,7 @@ int demoCommand(const QStringList& args) {
         try {
             const CreatedAccount created = createAccount(dir, QStringLiteral("001"), year);
             addDemoData(created.accountFile, year);
-            std::printf("created the demo account %s\n",
-                        created.accountFile.toLocal8Bit().constData());
+            printLine(QStringLiteral("created the demo account ") + created.accountFile);
         } catch (const Error& error) {
             printError(error.message());
             return ExitFailed;
@@ -55,9 +54,10 @@ int demoCommand(const QStringList& args) {
         options.script = QString::fromUtf8(script.readAll());
         std::printf(
             "No screen shows a window here, so the bundled script plays the sales setup\n"
-            "headless (try it yourself with\n"
-            "  zxwizard run --db %s --sys SA --script FILE [--screenshot window.png])\n",
-            account.toLocal8Bit().constData());
+            "headless (try it yourself with\n");
+        printLine(QStringLiteral("  zxwizard run --db %1 --sys SA --script FILE "
+                                 "[--screenshot window.png])")
+                      .arg(account));
         std::fflush(stdout);
     }
     const int result = runWizard(options);

@@ -6,8 +6,6 @@
 
 #include <QFileInfo>
 
-#include <cstdio>
-
 namespace zx::host {
 
 int registerCommand(const QStringList& args, bool unregister) {
@@ -35,16 +33,31 @@ int registerCommand(const QStringList& args, bool unregister) {
     const QString library =
         QFileInfo(parser.positionalArguments().value(0, WizardClient::builtLibrary()))
             .absoluteFilePath();
+    const com::ComRegistry registry;
+    const QString progId = QString::fromLatin1(wizard::ProgId);
     QString error;
+    const auto before = registry.serverOf(progId, &error);
     const com::HRESULT hr = unregister ? com::ComRuntime::unregisterServer(library, &error)
                                        : com::ComRuntime::registerServer(library, &error);
     if (com::Failed(hr)) {
         printError(error);
         return ExitFailed;
     }
-    std::printf("%s %s (%s) in %s\n", unregister ? "unregistered" : "registered", wizard::ProgId,
-                library.toLocal8Bit().constData(),
-                com::ComRegistry().path().toLocal8Bit().constData());
+    if (!unregister) {
+        printLine(QStringLiteral("registered %1 (%2) in %3").arg(progId, library, registry.path()));
+        return ExitOk;
+    }
+    // Another library's entry is left alone; say so rather than claim it gone.
+    const auto after = registry.serverOf(progId, &error);
+    if (!before)
+        printLine(QStringLiteral("%1 was not registered in %2; nothing changed")
+                      .arg(progId, registry.path()));
+    else if (after)
+        printLine(QStringLiteral("%1 stays registered in %2: it names %3, not %4")
+                      .arg(progId, registry.path(), after->libraryPath, library));
+    else
+        printLine(
+            QStringLiteral("unregistered %1 (%2) from %3").arg(progId, library, registry.path()));
     return ExitOk;
 }
 

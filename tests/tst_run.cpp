@@ -5,7 +5,9 @@
 #include "Scenario.h"
 #include "Snapshot.h"
 #include "TestAccount.h"
+#include "com/ComRegistry.h"
 #include "dbkit/RowChangeLog.h"
+#include "wizard/WizardApi.h"
 
 #include <QDir>
 #include <QFile>
@@ -806,6 +808,73 @@ private Q_SLOTS:
         QCOMPARE(account.value("select count(*) from zxsystem.ua_period where cAcc_Id='003'"),
                  QVariant(0));
         QVERIFY(!QFile::exists(account.dir() + "/ZXDATA_003_2001.db"));
+    }
+
+    // Paths come from whoever named the folders: every command shows them
+    // with their control characters escaped, never as raw bytes.
+    void pathsShownEscaped_data() {
+        QTest::addColumn<QStringList>("args");
+        QTest::newRow("create-account") << QStringList{"create-account", "%dir", "--year", "2001"};
+        QTest::newRow("register") << QStringList{"register"};
+        QTest::newRow("unregister") << QStringList{"unregister"};
+        QTest::newRow("demo") << QStringList{"demo"};
+    }
+    void pathsShownEscaped() {
+        if (TestAccount::onServer())
+            QSKIP("files only");
+        QFETCH(QStringList, args);
+        QTemporaryDir base;
+        const QString dir = base.path() + "/\x1b[31m\x07x";
+        QVERIFY(QDir().mkpath(dir));
+        args.replaceInStrings("%dir", dir);
+        QProcess command;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("DISPLAY");
+        env.insert("ZXCOM_REGISTRY", dir + "/registry.ini");
+        command.setProcessEnvironment(env);
+        command.setWorkingDirectory(dir);
+        command.start(ZXWIZARD_CLI, args);
+        QVERIFY(command.waitForFinished(60000));
+        QCOMPARE(command.exitCode(), 0);
+        const QByteArray out = command.readAllStandardOutput();
+        QVERIFY2(!out.contains('\x1b') && !out.contains('\x07'), out.constData());
+        QVERIFY2(out.contains("\\u001b[31m\\u0007x"), out.constData());
+    }
+
+    // unregister says what became of the entry: another library's stays.
+    void unregisterSaysWhatItDid_data() {
+        QTest::addColumn<QString>("registered");  // the library named before; "" none
+        QTest::addColumn<QString>("said");
+        QTest::addColumn<bool>("stays");
+        QTest::newRow("nothing registered") << ""
+                                            << "ZXWizard.Wizard was not registered in " << false;
+        QTest::newRow("this library") << "%built"
+                                      << "unregistered ZXWizard.Wizard (" << false;
+        QTest::newRow("another library")
+            << "/opt/other/libzxwizard.so"
+            << "ZXWizard.Wizard stays registered in %registry: it names /opt/other/libzxwizard.so, "
+               "not "
+            << true;
+    }
+    void unregisterSaysWhatItDid() {
+        if (TestAccount::onServer())
+            QSKIP("does not depend on the database");
+        QFETCH(QString, registered);
+        QFETCH(QString, said);
+        QFETCH(bool, stays);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("registry.ini");
+        const QStringList env{"ZXCOM_REGISTRY=" + path};
+        if (registered == "%built")
+            QCOMPARE(runCli({"register"}, QString(), env).exitCode, 0);
+        else if (!registered.isEmpty())
+            QVERIFY(zx::com::ComRegistry(path).registerClass(
+                zx::wizard::ProgId, zx::wizard::CLSID_Wizard, registered, nullptr));
+        const CliResult run = runCli({"unregister"}, QString(), env);
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY2(run.stdoutText.startsWith(said.replace("%registry", path)),
+                 qPrintable(run.stdoutText));
+        QCOMPARE(zx::com::ComRegistry(path).clsidFromProgId(zx::wizard::ProgId).has_value(), stays);
     }
 
     void unreachableServer() {
