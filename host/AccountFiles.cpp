@@ -210,6 +210,38 @@ bool sameFile(const QString& a, const QString& b) {
            x.st_ino == y.st_ino;
 }
 
+namespace {
+
+// Who logs in does not change which database is reached.
+bool namesLogin(const QString& key) {
+    for (const char* login : {"UID", "User", "Username", "PWD", "Password"})
+        if (key.compare(QLatin1String(login), Qt::CaseInsensitive) == 0)
+            return true;
+    return false;
+}
+
+std::optional<QStringList> serverAccountKeys(const QString& odbc) {
+    const auto text = db::ConnectionText::forOdbc(odbc, nullptr);
+    if (!text)
+        return std::nullopt;
+    QStringList pairs;
+    for (const auto& [key, value] : text->pairs()) {
+        // Of a key given twice the first counts, as on connecting.
+        if (!namesLogin(key) && text->value(key) == value &&
+            !pairs.contains(key.toLower() + QLatin1Char('=') + value))
+            pairs << key.toLower() + QLatin1Char('=') + value;
+    }
+    pairs.sort();
+    return pairs;
+}
+
+}  // namespace
+
+bool sameServerAccount(const QString& a, const QString& b) {
+    const auto first = serverAccountKeys(a);
+    return first && first == serverAccountKeys(b);
+}
+
 void runSqlResource(db::HostDatabase& database, const QString& resource) {
     for (const QString& statement : statementsOf(resource))
         database.Execute(statement);

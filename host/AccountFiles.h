@@ -46,6 +46,10 @@ std::unique_ptr<db::HostDatabase> openOdbcAccount(const QString& odbc);
 // Whether two paths name one file on disk: the same canonical path, or the
 // same device and inode (a hard link). False when either does not exist.
 bool sameFile(const QString& a, const QString& b);
+// Whether two ODBC connection strings name one server database: the same
+// keys and values, whatever the order, the case of the keys, a DSN given
+// by its name alone or the user and password they log in with.
+bool sameServerAccount(const QString& a, const QString& b);
 
 // Makes the bundled files (":/sql/...", ":/host/...") readable.
 void initBundledFiles();

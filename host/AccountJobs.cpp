@@ -93,8 +93,8 @@ AccountOutcome AccountOutcome::of(int exit, const QList<QJsonObject>& events, co
                                     : why};
 }
 
-void runAccountJobs(const QStringList& common, const QList<AccountJob>& accounts, int jobs,
-                    bool dryRun,
+void runAccountJobs(const QStringList& common, const QByteArray& input,
+                    const QList<AccountJob>& accounts, int jobs, bool dryRun,
                     const std::function<void(const AccountJob&, const AccountOutcome&)>& done) {
     QEventLoop loop;
     qsizetype next = 0, running = 0;
@@ -136,6 +136,8 @@ void runAccountJobs(const QStringList& common, const QList<AccountJob>& accounts
                 });
             process->start(QCoreApplication::applicationFilePath(),
                            QStringList{QStringLiteral("run")} + common + job.arguments);
+            process->write(input);
+            process->closeWriteChannel();
         }
     };
     startNext();

@@ -27,10 +27,11 @@ struct AccountJob {
     QStringList arguments;  // --db FILE [--system-db FILE], or --odbc TEXT
 };
 
-// Runs `run` with `common` arguments plus each job's, at most `jobs` at a
-// time; `done` is called as each finishes, in the order they finish.
-void runAccountJobs(const QStringList& common, const QList<AccountJob>& accounts, int jobs,
-                    bool dryRun,
+// Runs `run` with `common` arguments plus each job's, `input` on its
+// standard input, at most `jobs` at a time; `done` is called as each
+// finishes, in the order they finish.
+void runAccountJobs(const QStringList& common, const QByteArray& input,
+                    const QList<AccountJob>& accounts, int jobs, bool dryRun,
                     const std::function<void(const AccountJob&, const AccountOutcome&)>& done);
 
 }  // namespace zx::host

@@ -2,14 +2,13 @@
 #include "AccountJobs.h"
 #include "CommandLine.h"
 #include "Commands.h"
+#include "ProfileExport.h"
 #include "Script.h"
 #include "TerminalText.h"
 #include "WizardClient.h"
 #include "core/Error.h"
 #include "dbkit/ConnectionText.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QThread>
 
 #include <cstdio>
@@ -26,7 +25,8 @@ int applyCommand(const QStringList& args) {
         "  failed       the profile could not be applied, the save failed, or the\n"
         "               account could not be opened; nothing was written\n"
         "Exit status 0 only when every account was written (or would be)."));
-    parser.addPositionalArgument(QStringLiteral("PROFILE"), QStringLiteral("The profile."));
+    parser.addPositionalArgument(QStringLiteral("PROFILE"),
+                                 QStringLiteral("The profile; - reads it from standard input."));
     parser.addPositionalArgument(QStringLiteral("FILE"),
                                  QStringLiteral("More account files, as after --db."),
                                  QStringLiteral("[FILE...]"));
@@ -74,15 +74,23 @@ int applyCommand(const QStringList& args) {
     const auto subsystem = subsystemCode(parser.value(sysOption));
     if (!subsystem)
         return ExitUsage;
-    const QString profile = QFileInfo(positional.first()).absoluteFilePath();
+    // Read once: the runs get these bytes, not the path, so a pipe, a FIFO
+    // or a file changed meanwhile gives every account what was checked.
     QString error;
-    const auto text = readScriptFile(profile, QStringLiteral("profile"), &error);
+    const auto text = readScriptFile(positional.first(), QStringLiteral("profile"), &error);
     if (!text) {
         printError(error);
         return ExitUsage;
     }
     if (!parseScript(*text, &error)) {
         printError(QStringLiteral("profile: ") + error);
+        return ExitUsage;
+    }
+    // Its controls mean other things on another subsystem's page.
+    const QString exportedFor = profileSubsystem(*text);
+    if (!exportedFor.isEmpty() && exportedFor.compare(*subsystem, Qt::CaseInsensitive) != 0) {
+        printError(
+            QStringLiteral("the profile was exported for %1, not %2").arg(exportedFor, *subsystem));
         return ExitUsage;
     }
 
@@ -105,9 +113,20 @@ int applyCommand(const QStringList& args) {
             where << QStringLiteral("--system-db") << parser.value(systemDb);
         accounts.append({account, where});
     }
-    for (const QString& connection : parser.values(odbc))
+    const QStringList connections = parser.values(odbc);
+    for (qsizetype i = 0; i < connections.size(); ++i) {
+        const QString& connection = connections[i];
+        for (qsizetype j = 0; j < i; ++j) {
+            if (sameServerAccount(connection, connections[j])) {
+                printError(QStringLiteral("%1 is named twice (as %2)")
+                               .arg(db::maskedConnectionText(connection),
+                                    db::maskedConnectionText(connections[j])));
+                return ExitUsage;
+            }
+        }
         accounts.append(
             {db::maskedConnectionText(connection), {QStringLiteral("--odbc"), connection}});
+    }
 
     // Registered once here, not by every run at the same moment.
     try {
@@ -118,13 +137,13 @@ int applyCommand(const QStringList& args) {
     }
 
     QStringList common{QStringLiteral("--json"), QStringLiteral("--sys"), *subsystem,
-                       QStringLiteral("--script"), profile};
+                       QStringLiteral("--script"), QStringLiteral("-")};
     if (parser.isSet(dryRun))
         common << QStringLiteral("--dry-run");
     int counts[3] = {0, 0, 0};
     static const char* const words[] = {"written", "refused", "failed"};
     const char* const writtenWord = parser.isSet(dryRun) ? "would write" : "written";
-    runAccountJobs(common, accounts, jobs, parser.isSet(dryRun),
+    runAccountJobs(common, text->toUtf8(), accounts, jobs, parser.isSet(dryRun),
                    [&](const AccountJob& job, const AccountOutcome& outcome) {
                        ++counts[outcome.kind];
                        const QString line =

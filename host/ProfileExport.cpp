@@ -19,6 +19,9 @@ int ProfileExport::message(const QString& text, const QString&, int) {
 
 namespace {
 
+// The first line of every profile, which apply reads back.
+constexpr QLatin1String ProfileHeading("# zxwizard profile: the %1 setup of %2, exported %3.");
+
 // Check boxes first, then options, then text boxes: a box's Click may
 // enable a text box or reset another box, never the other way round. Within
 // a kind, by page and item number.
@@ -74,7 +77,7 @@ void ProfileExport::modalShown(QDialog* window) {
 
 QString ProfileExport::profile(const QString& source, const QString& subsystem) const {
     QStringList lines{
-        QStringLiteral("# zxwizard profile: the %1 setup of %2, exported %3.")
+        QString(ProfileHeading)
             .arg(subsystem, escapedForTerminal(source), QDate::currentDate().toString(Qt::ISODate)),
         QStringLiteral("# Apply it with: zxwizard apply PROFILE --sys %1 --db FILE...")
             .arg(subsystem),
@@ -94,6 +97,14 @@ QString ProfileExport::profile(const QString& source, const QString& subsystem) 
     write(m_page, QStringLiteral("# Step 2: the %1 page").arg(subsystem));
     lines << QStringLiteral("click ComE");
     return lines.join(QLatin1Char('\n')) + QLatin1Char('\n');
+}
+
+QString profileSubsystem(const QString& profile) {
+    const QString first = profile.section(QLatin1Char('\n'), 0, 0);
+    const QString before = ProfileHeading.left(ProfileHeading.indexOf(QLatin1String("%1")));
+    if (!first.startsWith(before))
+        return QString();
+    return first.mid(before.size()).section(QLatin1Char(' '), 0, 0);
 }
 
 }  // namespace zx::host

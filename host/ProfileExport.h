@@ -40,4 +40,8 @@ private:
     QString m_failure, m_lastMessage;
 };
 
+// The subsystem a profile says, in its first line, it was exported for;
+// empty for a script that names none (one written by hand).
+QString profileSubsystem(const QString& profile);
+
 }  // namespace zx::host

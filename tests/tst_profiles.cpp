@@ -8,8 +8,11 @@
 
 #include <QDir>
 #include <QFile>
+#include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -125,6 +128,95 @@ private Q_SLOTS:
         QCOMPARE(fresh.param("SA", "dSaleStartDate").toString(), QStringLiteral("2001-4-1"));
         QCOMPARE(auxUnits.dump(), before[1]);
         QCOMPARE(derived.dump(), before[2]);
+    }
+
+    // The profile is read once, by apply: from a pipe, standard input or a
+    // FIFO every account gets what was checked.
+    void profileReadOnce_data() {
+        QTest::addColumn<QString>("profile");  // %fifo: a FIFO fed the profile
+        QTest::addColumn<bool>("onStdin");
+        QTest::newRow("- for standard input") << "-" << true;
+        QTest::newRow("/dev/stdin") << "/dev/stdin" << true;
+        QTest::newRow("a FIFO") << "%fifo" << false;
+    }
+    void profileReadOnce() {
+        QFETCH(QString, profile);
+        QFETCH(bool, onStdin);
+        TestAccount first, second;
+        const QByteArray text = "set Ch11 1\nclick ComN\nset Te43 2\nclick ComE\n";
+        QProcess feeder;
+        if (profile == "%fifo") {
+            profile = first.dir() + "/fifo";
+            QCOMPARE(::mkfifo(QFile::encodeName(profile).constData(), 0600), 0);
+            writeFile(first.dir() + "/p", QString::fromUtf8(text));
+            feeder.start("sh", {"-c", "cat \"$0\" > \"$1\"", first.dir() + "/p", profile});
+        }
+        QProcess apply;
+        apply.start(ZXWIZARD_CLI, QStringList{"apply", profile, "--sys", "SA", "--jobs", "2"} +
+                                      first.cliArgs() + second.cliArgs());
+        if (onStdin)
+            apply.write(text);
+        apply.closeWriteChannel();
+        const bool finished = apply.waitForFinished(30000);
+        if (!finished)
+            apply.kill();
+        feeder.kill();
+        feeder.waitForFinished();
+        QVERIFY2(finished, "apply hung");
+        const QString out = QString::fromUtf8(apply.readAllStandardOutput());
+        QCOMPARE(apply.exitCode(), 0);
+        QVERIFY2(out.endsWith("2 accounts: 2 written, 0 refused, 0 failed\n"), qPrintable(out));
+        QCOMPARE(first.param("SA", "dSaleStartDate").toString(), QStringLiteral("2001-2-1"));
+        QCOMPARE(second.param("SA", "dSaleStartDate").toString(), QStringLiteral("2001-2-1"));
+    }
+
+    // What apply refuses before any account runs: nothing is written.
+    void applyUsageErrors_data() {
+        QTest::addColumn<QString>("heading");  // the profile's first line
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("exit");
+        QTest::addColumn<QString>("said");
+        const QString pu = "# zxwizard profile: the PU setup of /a, exported 2026-01-01.";
+        QTest::newRow("a PU profile on AA")
+            << pu << QStringList{"--sys", "AA", "--odbc", "DSN=nowhere"} << 64
+            << "the profile was exported for PU, not AA";
+        QTest::newRow("a PU profile on pu")
+            << pu << QStringList{"--sys", "pu", "--odbc", "DSN=nowhere"} << 1 << "";
+        QTest::newRow("a script naming no subsystem")
+            << "# by hand" << QStringList{"--sys", "AA", "--odbc", "DSN=nowhere"} << 1 << "";
+        QTest::newRow("one server account twice")
+            << pu << QStringList{"--sys", "PU", "--odbc", "DSN=zx1", "--odbc", "DSN=zx1"} << 64
+            << "DSN=zx1 is named twice (as DSN=zx1)";
+        QTest::newRow("a data source by its name alone, another login")
+            << pu
+            << QStringList{"--sys", "PU", "--odbc", "DSN=zx1;UID=a;PWD=s3cret", "--odbc", "zx1"}
+            << 64 << "is named twice";
+        QTest::newRow("keys in another order and case")
+            << pu << QStringList{"--sys",  "PU",
+                                 "--odbc", "Driver=X;Server=h;Database=D",
+                                 "--odbc", "server=h;DATABASE=D;driver=X"}
+            << 64 << "is named twice";
+        QTest::newRow("two databases of one server")
+            << pu << QStringList{"--sys",  "PU",
+                                 "--odbc", "Driver=X;Server=h;Database=D1",
+                                 "--odbc", "Driver=X;Server=h;Database=D2"}
+            << 1 << "";
+    }
+    void applyUsageErrors() {
+        if (TestAccount::onServer())
+            QSKIP("reaches no account");
+        QFETCH(QString, heading);
+        QFETCH(QStringList, args);
+        QFETCH(int, exit);
+        QFETCH(QString, said);
+        QTemporaryDir dir;
+        const QString profile = writeFile(dir.filePath("p"), heading + "\nclick ComN\n");
+        const CliResult run = runCli(QStringList{"apply", profile} + args);
+        QCOMPARE(run.exitCode, exit);
+        QVERIFY2(run.stderrText.contains(said), qPrintable(run.stderrText));
+        QVERIFY(!run.stderrText.contains("s3cret"));
+        if (exit == 64)
+            QVERIFY2(run.stdoutText.isEmpty(), qPrintable(run.stdoutText));
     }
 
     // Fifty account files (and ten server databases) in one apply.
