@@ -8,10 +8,53 @@
 
 #include <QApplication>
 #include <QFileInfo>
+#include <QSaveFile>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
 
 #include <cstdio>
 
 namespace zx::host {
+
+namespace {
+
+// Passwords in plain text where others may read them are said so, not
+// left there in silence: a terminal, or stdout redirected to a file that
+// everyone may read.
+void warnOfPlainPasswords(const QString& target) {
+    if (!target.isEmpty())
+        return;  // written for its owner alone
+    struct stat out {};
+    if (::isatty(STDOUT_FILENO))
+        printError(QStringLiteral("warning: the profile shows passwords in plain text"));
+    else if (::fstat(STDOUT_FILENO, &out) == 0 && S_ISREG(out.st_mode) && (out.st_mode & S_IROTH))
+        printError(
+            QStringLiteral("warning: the profile's passwords are in plain text in a file "
+                           "everyone may read; -o FILE writes it for its owner alone"));
+}
+
+// Whole or not at all, and 0600 from the first byte on, whatever the file
+// held before or the umask says.
+bool writeProfile(const QString& target, const QByteArray& profile) {
+    QSaveFile file(target);
+    if (file.open(QIODevice::WriteOnly)) {
+        if (::fchmod(file.handle(), 0600) != 0) {
+            printError(QStringLiteral("cannot write the profile %1: %2")
+                           .arg(target, QString::fromLocal8Bit(std::strerror(errno))));
+            return false;
+        }
+        if (file.write(profile) == profile.size() && file.commit())
+            return true;
+    }
+    printError(QStringLiteral("cannot write the profile %1: %2").arg(target, file.errorString()));
+    return false;
+}
+
+}  // namespace
 
 int exportCommand(const QStringList& args) {
     QCommandLineParser parser;
@@ -27,8 +70,12 @@ int exportCommand(const QStringList& args) {
         QStringLiteral("CODE"));
     const QCommandLineOption passwords(QStringLiteral("with-passwords"),
                                        QStringLiteral("Include the passwords (as plain text)."));
+    const QCommandLineOption output(
+        {QStringLiteral("o"), QStringLiteral("output")},
+        QStringLiteral("Write the profile to FILE, readable by its owner alone."),
+        QStringLiteral("FILE"));
     account.addTo(parser);
-    parser.addOptions({sysOption, passwords});
+    parser.addOptions({sysOption, passwords, output});
     int exit = ExitOk;
     if (!parseCommandLine(parser, QStringLiteral("export"), args, &exit))
         return exit;
@@ -42,6 +89,13 @@ int exportCommand(const QStringList& args) {
     const auto subsystem = subsystemCode(parser.value(sysOption));
     if (!subsystem || !account.consistent(parser))
         return ExitUsage;
+    const QString target = parser.value(output);
+    for (const QString& database : {parser.value(account.db), parser.value(account.systemDb)}) {
+        if (!target.isEmpty() && sameFile(target, database)) {
+            printError(QStringLiteral("-o names a database: %1").arg(target));
+            return ExitUsage;
+        }
+    }
 
     // Nobody looks at this window: it is read and cancelled.
     qputenv("QT_QPA_PLATFORM", "offscreen");
@@ -70,8 +124,14 @@ int exportCommand(const QStringList& args) {
             printError(reader.failure());
             return ExitFailed;
         }
-        std::fputs(reader.profile(source, *subsystem).toUtf8().constData(), stdout);
-        return ExitOk;
+        const QByteArray profile = reader.profile(source, *subsystem).toUtf8();
+        if (parser.isSet(passwords))
+            warnOfPlainPasswords(target);
+        if (target.isEmpty()) {
+            std::fputs(profile.constData(), stdout);
+            return ExitOk;
+        }
+        return writeProfile(target, profile) ? ExitOk : ExitFailed;
     } catch (const Error& error) {
         printError(error.message());
         return ExitCallFailed;

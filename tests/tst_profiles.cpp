@@ -219,6 +219,59 @@ private Q_SLOTS:
             QVERIFY2(run.stdoutText.isEmpty(), qPrintable(run.stdoutText));
     }
 
+    // A profile with passwords is written for its owner alone (-o), or the
+    // command says where the passwords went.
+    void exportTargets_data() {
+        QTest::addColumn<bool>("passwords");
+        QTest::addColumn<bool>("toOption");  // -o FILE, else stdout redirected to FILE
+        QTest::addColumn<int>("before");     // FILE's mode before; 0: none
+        QTest::addColumn<int>("after");
+        QTest::addColumn<bool>("warned");
+        QTest::newRow("-o, new") << true << true << 0 << 0600 << false;
+        QTest::newRow("-o over a file everyone reads") << true << true << 0644 << 0600 << false;
+        QTest::newRow("stdout, a file everyone reads") << true << false << 0644 << 0644 << true;
+        QTest::newRow("stdout, the owner's file") << true << false << 0600 << 0600 << false;
+        QTest::newRow("stdout, no passwords") << false << false << 0644 << 0644 << false;
+    }
+    void exportTargets() {
+        QFETCH(bool, passwords);
+        QFETCH(bool, toOption);
+        QFETCH(int, before);
+        QFETCH(int, after);
+        QFETCH(bool, warned);
+        TestAccount account;
+        account.given({"SA.bCredit=TRUE", "SA.cCreditPwd=s3cret"});
+        const QString target = account.dir() + "/sa.profile";
+        if (before) {
+            writeFile(target, "old");
+            QVERIFY(::chmod(QFile::encodeName(target).constData(), before) == 0);
+        }
+        QStringList args = QStringList{"export", "--sys", "SA"} + account.cliArgs();
+        if (passwords)
+            args << "--with-passwords";
+        QProcess command;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("T", target);
+        command.setProcessEnvironment(env);
+        if (toOption)
+            command.start(ZXWIZARD_CLI, args << "-o" << target);
+        else
+            command.start("sh",
+                          QStringList{"-c", "exec \"$0\" \"$@\" > \"$T\"", ZXWIZARD_CLI} + args);
+        QVERIFY(command.waitForFinished(60000));
+        QCOMPARE(command.exitCode(), 0);
+        QFile written(target);
+        QVERIFY(written.open(QIODevice::ReadOnly));
+        const QByteArray profile = written.readAll();
+        QVERIFY(profile.startsWith("# zxwizard profile: the SA setup"));
+        QCOMPARE(profile.contains("s3cret"), passwords);
+        struct stat status {};
+        QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
+        QCOMPARE(int(status.st_mode & 0777), after);
+        const QString errors = QString::fromUtf8(command.readAllStandardError());
+        QVERIFY2(errors.contains("passwords are in plain text") == warned, qPrintable(errors));
+    }
+
     // Fifty account files (and ten server databases) in one apply.
     void manyAccounts() {
         QTemporaryDir dir;
