@@ -122,13 +122,16 @@ void checkAccountNumbers(const QString& account, const QString& year) {
 
 // Paths are the user's: braced by the builder, a ';' in a folder name
 // cannot add a key.
-QString sqliteText(const QString& dataSource, const QString& systemDatabase) {
+QString sqliteText(const QString& dataSource, const QString& systemDatabase,
+                   bool inMemory = false) {
     db::ConnectionText text;
     text.append(QStringLiteral("Provider"), QStringLiteral("SQLite"));
     text.append(QStringLiteral("Data Source"), QFileInfo(dataSource).absoluteFilePath());
     if (!systemDatabase.isEmpty())
         text.append(QStringLiteral("System Database"),
                     QFileInfo(systemDatabase).absoluteFilePath());
+    if (inMemory)
+        text.append(QStringLiteral("In Memory"), QStringLiteral("1"));
     return text.toString();
 }
 
@@ -290,8 +293,8 @@ void checkAccountTables(db::HostDatabase& database, const QString& name) {
 
 }  // namespace
 
-std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
-                                              const QString& systemFile) {
+std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile, const QString& systemFile,
+                                              bool inMemory) {
     const QFileInfo file(accountFile);
     if (!file.exists())
         throw Error(QStringLiteral("account database not found: %1").arg(accountFile));
@@ -309,7 +312,7 @@ std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
     if (sameFile(accountFile, system))
         throw Error(
             QStringLiteral("the system database is the account database itself: %1").arg(system));
-    auto database = db::openDatabase(sqliteText(accountFile, systemFile));
+    auto database = db::openDatabase(sqliteText(accountFile, systemFile, inMemory));
     checkAccountTables(*database, accountFile);
     return database;
 }

@@ -31,9 +31,10 @@ void addDemoData(const QString& accountFile, const QString& year);
 
 // Opens an existing account file (and its system database: `systemFile`,
 // or zxsystem.db beside it). Throws zx::Error naming what is wrong: a
-// missing file, a file that is not an account database.
-std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile,
-                                              const QString& systemFile);
+// missing file, a file that is not an account database. `inMemory`: the
+// file is only read, and writes go to a copy of it in memory (a dry run).
+std::unique_ptr<db::HostDatabase> openAccount(const QString& accountFile, const QString& systemFile,
+                                              bool inMemory = false);
 
 // An account on a PostgreSQL server reached through ODBC (the DDL is
 // PostgreSQL's): the account tables and default rows in the database the

@@ -88,8 +88,9 @@ int runWizard(const RunOptions& options) {
     const auto app = widgetApplication();
 
     try {
-        auto account = options.odbc.isEmpty() ? openAccount(options.accountFile, options.systemFile)
-                                              : openOdbcAccount(options.odbc);
+        auto account = options.odbc.isEmpty()
+                           ? openAccount(options.accountFile, options.systemFile, options.dryRun)
+                           : openOdbcAccount(options.odbc);
         // What the run changes: as the database reports each write where it
         // can, else from the whole tables before and after.
         const auto log = db::RowChangeLog::start(*account);

@@ -16,6 +16,7 @@
 #include <QJsonDocument>
 #include <QProcess>
 #include <QRegularExpression>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -242,8 +243,16 @@ private Q_SLOTS:
     }
 
     // A dry run reports exactly what the real run then writes, and leaves
-    // both databases as they were, byte for byte.
+    // both databases as they were, byte for byte; it needs no write access.
+    void dryRun_data() {
+        QTest::addColumn<bool>("readOnly");  // account, system database and folder immutable
+        QTest::newRow("writable") << false;
+        QTest::newRow("read-only") << true;
+    }
     void dryRun() {
+        QFETCH(bool, readOnly);
+        if (readOnly && TestAccount::onServer())
+            QSKIP("files only");
         TestAccount account;
         const QStringList args =
             QStringList{"run"} + account.cliArgs() + QStringList{"--sys", "SA"};
@@ -251,7 +260,22 @@ private Q_SLOTS:
             "click Ch11\nclick ComN\nclick Ch49\ntype Te41 pw\npaste Te43 2\nclick ComE";
         const QString before = account.dump();
         const QByteArray bytes = TestAccount::onServer() ? QByteArray() : fileBytes(account);
+        // Even root cannot write an immutable file, or make a journal in an
+        // immutable folder.
+        const QStringList locked{account.path(), account.systemPath(), account.dir()};
+        const auto chattr = [&](const char* flag) {
+            return QProcess::execute("chattr", QStringList{flag} + locked) == 0;
+        };
+        if (readOnly && !chattr("+i"))
+            QSKIP("chattr +i is not available here");
+        auto unlock = qScopeGuard([&] {
+            if (readOnly)
+                chattr("-i");
+        });
         const CliResult dry = runCli(args + QStringList{"--dry-run"}, script);
+        QVERIFY2(!readOnly || !QFile(account.path()).open(QIODevice::ReadWrite), "not read-only");
+        unlock.dismiss();
+        QVERIFY(!readOnly || chattr("-i"));
         QCOMPARE(dry.exitCode, 0);
         QCOMPARE(dry.eventsOf("result").value(0).value("dryRun").toBool(), true);
         QCOMPARE(account.dump(), before);

@@ -27,12 +27,17 @@ constexpr int DefaultBusyTimeout = 5000;
 const QString DataSource = QStringLiteral("Data Source");
 const QString SystemDatabase = QStringLiteral("System Database");
 const QString BusyTimeout = QStringLiteral("Busy Timeout");
+const QString InMemory = QStringLiteral("In Memory");
 
 // The wait for another connection's lock that the text asks for. Throws for
 // a key an SQLite text does not have: a mistyped key is no default.
 int busyTimeoutOf(const ConnectionText& text) {
-    const QStringList keys{QStringLiteral("Provider"), QStringLiteral("Database"), DataSource,
-                           SystemDatabase, BusyTimeout};
+    const QStringList keys{QStringLiteral("Provider"),
+                           QStringLiteral("Database"),
+                           DataSource,
+                           SystemDatabase,
+                           BusyTimeout,
+                           InMemory};
     for (const auto& pair : text.pairs())
         if (!keys.contains(pair.first, Qt::CaseInsensitive))
             throw Error(
@@ -93,6 +98,35 @@ KeyedScan::Dialect dialect(const KeyedScan::Run& run) {
     };
 }
 
+// A copy in memory of the file `source` has open as "main": the file is
+// then only read, and what the copy is written vanishes with it.
+sqlite3* copyInMemory(sqlite3* source, const QString& path) {
+    sqlite3_int64 size = 0;
+    unsigned char* bytes = sqlite3_serialize(source, "main", &size, 0);
+    if (!bytes)
+        throw Error(QStringLiteral("cannot read %1 into memory: %2")
+                        .arg(path, QString::fromUtf8(sqlite3_errmsg(source))));
+    // A copy in memory keeps no write-ahead log: it is read as a rollback
+    // journal database.
+    if (size >= 20 && bytes[18] == 2 && bytes[19] == 2)
+        bytes[18] = bytes[19] = 1;
+    sqlite3* copy = nullptr;
+    int done =
+        sqlite3_open_v2(":memory:", &copy,
+                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+    if (done == SQLITE_OK)  // takes the bytes over, also when it fails
+        done = sqlite3_deserialize(copy, "main", bytes, size, size,
+                                   SQLITE_DESERIALIZE_FREEONCLOSE | SQLITE_DESERIALIZE_RESIZEABLE);
+    else
+        sqlite3_free(bytes);
+    if (done != SQLITE_OK) {
+        const QString why = QString::fromUtf8(copy ? sqlite3_errmsg(copy) : sqlite3_errstr(done));
+        sqlite3_close(copy);
+        throw Error(QStringLiteral("cannot read %1 into memory: %2").arg(path, why));
+    }
+    return copy;
+}
+
 }  // namespace
 
 SqliteDatabase::SqliteDatabase(const ConnectionText& text) {
@@ -115,10 +149,13 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text) {
 
     // A connection is used by one thread at a time: SQLite need not lock it
     // on every call.
+    const bool inMemory = text.value(InMemory) == QLatin1String("1");
     sqlite3* handle = nullptr;
     const int opened =
         sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(), &handle,
-                        SQLITE_OPEN_READWRITE | SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX, nullptr);
+                        (inMemory ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE) |
+                            SQLITE_OPEN_URI | SQLITE_OPEN_NOMUTEX,
+                        nullptr);
     // Even a failed open hands out a connection, to be asked why and closed.
     m_statements = std::make_shared<SqliteStatements>(handle);
     if (opened != SQLITE_OK)
@@ -129,6 +166,11 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text) {
     if (const QString why = m_statements->run("SELECT count(*) FROM sqlite_master"); !why.isEmpty())
         throw Error(QStringLiteral("cannot read the account database %1: %2")
                         .arg(file.absoluteFilePath(), why));
+    if (inMemory) {
+        m_statements = std::make_shared<SqliteStatements>(
+            copyInMemory(m_statements->handle(), file.absoluteFilePath()));
+        sqlite3_busy_timeout(m_statements->handle(), timeout);
+    }
     if (system.canonicalFilePath() == file.canonicalFilePath()) {
         m_system = QStringLiteral("main");
     } else {
@@ -149,6 +191,8 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text) {
     reported.append(SystemDatabase, system.absoluteFilePath());
     if (text.contains(BusyTimeout))
         reported.append(BusyTimeout, QString::number(timeout));
+    if (inMemory)
+        reported.append(InMemory, QStringLiteral("1"));
     setConnectionText(reported.toString());
 }
 

@@ -13,8 +13,10 @@ class SqliteStatements;
 // schema zxsystem (the wizard only reads it, and a save then locks and
 // journals the account alone).
 //   Provider=SQLite;Data Source=<absolute path>[;System Database=<path>]
-//   [;Busy Timeout=<ms>]
-// The files must exist: nothing is created here. The text it reports names
+//   [;Busy Timeout=<ms>][;In Memory=1]
+// The files must exist: nothing is created here. In Memory=1 opens the
+// account file read-only and works on a copy of it in memory: it needs no
+// write access, and nothing written through it reaches the file. The text it reports names
 // the database first: Database=<the file's name without its extension>.
 class SqliteDatabase final : public SqlDatabase {
 public:
