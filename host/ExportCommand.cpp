@@ -14,9 +14,8 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
-
 #include <cstdio>
+#include <cstring>
 
 namespace zx::host {
 

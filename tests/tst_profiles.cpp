@@ -223,19 +223,21 @@ private Q_SLOTS:
     // command says where the passwords went.
     void exportTargets_data() {
         QTest::addColumn<bool>("passwords");
-        QTest::addColumn<bool>("toOption");  // -o FILE, else stdout redirected to FILE
-        QTest::addColumn<int>("before");     // FILE's mode before; 0: none
+        QTest::addColumn<QString>("to");  // -o FILE, stdout redirected to FILE, or a terminal
+        QTest::addColumn<int>("before");  // FILE's mode before; 0: none
         QTest::addColumn<int>("after");
         QTest::addColumn<bool>("warned");
-        QTest::newRow("-o, new") << true << true << 0 << 0600 << false;
-        QTest::newRow("-o over a file everyone reads") << true << true << 0644 << 0600 << false;
-        QTest::newRow("stdout, a file everyone reads") << true << false << 0644 << 0644 << true;
-        QTest::newRow("stdout, the owner's file") << true << false << 0600 << 0600 << false;
-        QTest::newRow("stdout, no passwords") << false << false << 0644 << 0644 << false;
+        QTest::newRow("-o, new") << true << "-o" << 0 << 0600 << false;
+        QTest::newRow("-o over a file everyone reads") << true << "-o" << 0644 << 0600 << false;
+        QTest::newRow("stdout, a file everyone reads") << true << "stdout" << 0644 << 0644 << true;
+        QTest::newRow("stdout, the owner's file") << true << "stdout" << 0600 << 0600 << false;
+        QTest::newRow("stdout, no passwords") << false << "stdout" << 0644 << 0644 << false;
+        QTest::newRow("a terminal") << true << "terminal" << 0 << 0 << true;
+        QTest::newRow("a terminal, no passwords") << false << "terminal" << 0 << 0 << false;
     }
     void exportTargets() {
         QFETCH(bool, passwords);
-        QFETCH(bool, toOption);
+        QFETCH(QString, to);
         QFETCH(int, before);
         QFETCH(int, after);
         QFETCH(bool, warned);
@@ -249,27 +251,34 @@ private Q_SLOTS:
         QStringList args = QStringList{"export", "--sys", "SA"} + account.cliArgs();
         if (passwords)
             args << "--with-passwords";
-        QProcess command;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("T", target);
-        command.setProcessEnvironment(env);
-        if (toOption)
-            command.start(ZXWIZARD_CLI, args << "-o" << target);
-        else
-            command.start("sh",
-                          QStringList{"-c", "exec \"$0\" \"$@\" > \"$T\"", ZXWIZARD_CLI} + args);
-        QVERIFY(command.waitForFinished(60000));
-        QCOMPARE(command.exitCode(), 0);
-        QFile written(target);
-        QVERIFY(written.open(QIODevice::ReadOnly));
-        const QByteArray profile = written.readAll();
-        QVERIFY(profile.startsWith("# zxwizard profile: the SA setup"));
+        QByteArray profile;
+        QString errors;
+        if (to == "terminal") {
+            profile = onTerminal(args).toUtf8();
+            errors = QString::fromUtf8(profile);
+        } else {
+            QProcess command;
+            QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+            env.insert("T", target);
+            command.setProcessEnvironment(env);
+            if (to == "-o")
+                command.start(ZXWIZARD_CLI, args << "-o" << target);
+            else
+                command.start(
+                    "sh", QStringList{"-c", "exec \"$0\" \"$@\" > \"$T\"", ZXWIZARD_CLI} + args);
+            QVERIFY(command.waitForFinished(60000));
+            QCOMPARE(command.exitCode(), 0);
+            errors = QString::fromUtf8(command.readAllStandardError());
+            QFile written(target);
+            QVERIFY(written.open(QIODevice::ReadOnly));
+            profile = written.readAll();
+            struct stat status {};
+            QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
+            QCOMPARE(int(status.st_mode & 0777), after);
+        }
+        QVERIFY2(profile.contains("# zxwizard profile: the SA setup"), profile.constData());
         QCOMPARE(profile.contains("s3cret"), passwords);
-        struct stat status {};
-        QCOMPARE(::stat(QFile::encodeName(target).constData(), &status), 0);
-        QCOMPARE(int(status.st_mode & 0777), after);
-        const QString errors = QString::fromUtf8(command.readAllStandardError());
-        QVERIFY2(errors.contains("passwords are in plain text") == warned, qPrintable(errors));
+        QVERIFY2(errors.contains("zxwizard: warning: the profile") == warned, qPrintable(errors));
     }
 
     // Fifty account files (and ten server databases) in one apply.

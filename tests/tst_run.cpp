@@ -20,10 +20,6 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include <pty.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 namespace {
 
 QByteArray fileBytes(const TestAccount& account) {
@@ -34,31 +30,6 @@ QByteArray fileBytes(const TestAccount& account) {
             bytes += file.readAll();
     }
     return bytes;
-}
-
-// The command's output when its stdout is a terminal.
-QString onTerminal(const QStringList& args) {
-    std::vector<QByteArray> words{ZXWIZARD_CLI};
-    for (const QString& a : args)
-        words.push_back(a.toLocal8Bit());
-    std::vector<char*> argv;
-    for (QByteArray& w : words)
-        argv.push_back(w.data());
-    argv.push_back(nullptr);
-    int terminal = -1;
-    const pid_t child = ::forkpty(&terminal, nullptr, nullptr, nullptr);
-    if (child == 0) {
-        ::unsetenv("DISPLAY");
-        ::execv(argv[0], argv.data());
-        ::_exit(127);
-    }
-    QByteArray out;
-    char buffer[4096];
-    for (ssize_t n; (n = ::read(terminal, buffer, sizeof buffer)) > 0;)
-        out.append(buffer, n);
-    ::close(terminal);
-    ::waitpid(child, nullptr, 0);
-    return QString::fromUtf8(out).remove('\r');
 }
 
 const QString Abandoned = QStringLiteral(" exit 64 unchanged");

@@ -21,3 +21,7 @@ struct CliResult {
 
 CliResult runCli(const QStringList& args, const QString& script = QString(),
                  const QStringList& extraEnvironment = {});
+
+// The command's output, stdout and stderr together, when both are a
+// terminal.
+QString onTerminal(const QStringList& args);
