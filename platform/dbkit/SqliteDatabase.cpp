@@ -147,9 +147,14 @@ SqliteDatabase::SqliteDatabase(const ConnectionText& text) {
     if (!system.isFile())
         throw Error(QStringLiteral("system database not found: %1").arg(systemPath));
 
+    const QString inMemoryValue = text.value(InMemory);
+    if (!inMemoryValue.isEmpty() && inMemoryValue != QLatin1String("0") &&
+        inMemoryValue != QLatin1String("1"))
+        throw Error(QStringLiteral("In Memory is 0 or 1: %1").arg(inMemoryValue));
+    const bool inMemory = inMemoryValue == QLatin1String("1");
+
     // A connection is used by one thread at a time: SQLite need not lock it
     // on every call.
-    const bool inMemory = text.value(InMemory) == QLatin1String("1");
     sqlite3* handle = nullptr;
     const int opened =
         sqlite3_open_v2(QFile::encodeName(file.absoluteFilePath()).constData(), &handle,
