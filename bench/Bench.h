@@ -65,7 +65,7 @@ QuietHost& quietHost();
 // One figure beside its yardstick. A ratio target holds when value /
 // yardstick is at most `limit`; an absolute one when the value is.
 struct Figure {
-    QString id;  // stable: the README table and later runs find it by this
+    QString id;  // stable: the performance table and later runs find it by this
     QString name;
     double value = 0;
     QString unit;

@@ -1,6 +1,6 @@
-// Writes the README's performance table from the benchmark's results.
-//   zxbench-table RESULTS.json README.md
-// The table stands between two marker lines of the README; everything else
+// Writes the performance table of doc/performance.md from the benchmark's results.
+//   zxbench-table RESULTS.json doc/performance.md
+// The table stands between two marker lines of that page; everything else
 // in the file stays as it is.
 
 #include <QFile>
@@ -91,7 +91,7 @@ QString table(const QJsonObject& document) {
 
 int main(int argc, char** argv) {
     if (argc != 3) {
-        std::fprintf(stderr, "usage: zxbench-table RESULTS.json README.md\n");
+        std::fprintf(stderr, "usage: zxbench-table RESULTS.json PAGE.md\n");
         return 64;
     }
     QFile results(QString::fromLocal8Bit(argv[1]));
